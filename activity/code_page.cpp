@@ -1,0 +1,206 @@
+#include "code_page.h"
+
+#include <cstring>
+
+namespace activity {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kNulPlaceholder = 0x2400;  // SYMBOL FOR NULL
+
+std::uint8_t EncodeUtf8(char32_t c, char* out) {
+    if (c >= 0x10000 || (c >= 0xD800 && c < 0xE000)) c = kReplacement;
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
+// True when all eight bytes are printable-or-control ASCII, none of them NUL.
+inline bool PlainAscii8(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return (((v - 0x0101010101010101ull) | v) & 0x8080808080808080ull) == 0;
+}
+
+// Length of the leading run of bytes 1..127.
+std::size_t PlainAsciiPrefix(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i + 8 <= bytes.size() && PlainAscii8(bytes.data() + i)) i += 8;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == 0 || b >= 0x80) break;
+        ++i;
+    }
+    return i;
+}
+
+// The length of a valid UTF-8 sequence at `p`, or 0.
+std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t avail) {
+    const unsigned b = p[0];
+    std::size_t len;
+    unsigned min;
+    if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+        min = 0x80;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        min = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (avail < len) return 0;
+    unsigned c = b & (0x7Fu >> len);
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (p[k] & 0x3Fu);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return 0;
+    return len;
+}
+
+}  // namespace
+
+CodePageDecoder::CodePageDecoder(std::unique_ptr<CodePageSource> source)
+    : source_(std::move(source)) {
+    utf8_ = source_ && source_->IsUtf8();
+    for (unsigned b = 0; b < 256; ++b) {
+        Entry& e = single_[b];
+        char32_t c = kReplacement;
+        if (b == 0) {
+            c = kNulPlaceholder;
+        } else if (b < 0x80 && (utf8_ || !source_)) {
+            c = b;
+        } else if (source_ && !utf8_) {
+            char32_t got = 0;
+            switch (source_->Single(static_cast<std::uint8_t>(b), got)) {
+                case CodePageSource::Kind::kChar:
+                    c = got == 0 ? kNulPlaceholder : got;
+                    break;
+                case CodePageSource::Kind::kLead:
+                    c = 0;
+                    break;
+                case CodePageSource::Kind::kInvalid:
+                    break;
+            }
+        }
+        if (c == 0) {
+            e.length = 0;
+            hasLeads_ = true;
+            auto table = std::make_unique<std::array<Entry, 256>>();
+            for (unsigned t = 0; t < 256; ++t) {
+                char32_t pc = 0;
+                if (!source_->Pair(static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(t), pc))
+                    pc = 0;  // marks an invalid pair
+                Entry& te = (*table)[t];
+                te.length = pc == 0 ? 0 : EncodeUtf8(pc, te.utf8);
+            }
+            pairs_[b] = std::move(table);
+        } else {
+            e.length = EncodeUtf8(c, e.utf8);
+        }
+    }
+}
+
+CodePageDecoder::~CodePageDecoder() = default;
+
+std::size_t CodePageDecoder::AppendUtf8Input(std::string_view bytes, std::string& out) const {
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    while (i < bytes.size()) {
+        const std::size_t run = PlainAsciiPrefix(bytes.substr(i));
+        out.append(bytes.data() + i, run);
+        chars += run;
+        i += run;
+        if (i == bytes.size()) break;
+        const std::size_t len = p[i] == 0 ? 0 : Utf8SequenceLength(p + i, bytes.size() - i);
+        if (len == 0) {
+            if (p[i] == 0) {
+                out.append(single_[0].utf8, single_[0].length);
+            } else {
+                out.append("\xEF\xBF\xBD", 3);
+            }
+            ++i;
+        } else {
+            out.append(bytes.data() + i, len);
+            i += len;
+        }
+        ++chars;
+    }
+    return chars;
+}
+
+std::size_t CodePageDecoder::Append(std::string_view bytes, std::string& out) const {
+    if (utf8_) return AppendUtf8Input(bytes, out);
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    while (i < bytes.size()) {
+        const std::size_t run = PlainAsciiPrefix(bytes.substr(i));
+        out.append(bytes.data() + i, run);
+        chars += run;
+        i += run;
+        // Characters outside plain ASCII, one at a time, until ASCII resumes.
+        while (i < bytes.size() && (p[i] == 0 || p[i] >= 0x80)) {
+            const Entry& e = single_[p[i]];
+            if (e.length != 0) {
+                out.append(e.utf8, e.length);
+                ++i;
+            } else if (i + 1 < bytes.size() && (*pairs_[p[i]])[p[i + 1]].length != 0) {
+                const Entry& pe = (*pairs_[p[i]])[p[i + 1]];
+                out.append(pe.utf8, pe.length);
+                i += 2;
+            } else {
+                out.append("\xEF\xBF\xBD", 3);  // a lead byte without a valid trail
+                ++i;
+            }
+            ++chars;
+        }
+    }
+    return chars;
+}
+
+std::size_t CodePageDecoder::CutPoint(std::string_view bytes, std::size_t limit) const {
+    if (limit >= bytes.size()) return bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (utf8_) {
+        std::size_t cut = limit;
+        // Step back over at most three continuation bytes to a sequence start.
+        for (int k = 0; k < 3 && cut > 0 && (p[cut] & 0xC0) == 0x80; ++k) --cut;
+        if (cut == 0 || (p[cut] & 0xC0) == 0x80) return limit;
+        const std::size_t len = Utf8SequenceLength(p + cut, bytes.size() - cut);
+        return (len != 0 && cut + len > limit) ? cut : limit;
+    }
+    if (!hasLeads_) return limit;
+    // Pairs can only be told from the start, so walk from the beginning.
+    std::size_t i = 0;
+    while (i < limit) {
+        const bool pair = single_[p[i]].length == 0 && i + 1 < bytes.size() &&
+                          (*pairs_[p[i]])[p[i + 1]].length != 0;
+        const std::size_t len = pair ? 2 : 1;
+        if (i + len > limit) break;
+        i += len;
+    }
+    return i;
+}
+
+const CodePageDecoder& SystemDecoder() {
+    static const CodePageDecoder decoder(OpenCodePage(0));
+    return decoder;
+}
+
+}  // namespace activity

@@ -1,0 +1,17 @@
+# GoogleTest from the system when it has one for this compiler, else built from
+# Debian's sources so that a cross-compiler gets a matching build.
+if(NOT CMAKE_CROSSCOMPILING)
+    find_package(GTest CONFIG QUIET)
+endif()
+if(NOT TARGET GTest::gtest_main)
+    set(QV_GTEST_SRC "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${QV_GTEST_SRC} ${CMAKE_BINARY_DIR}/_gtest EXCLUDE_FROM_ALL SYSTEM)
+    if(NOT TARGET GTest::gtest_main)
+        add_library(GTest::gtest ALIAS gtest)
+        add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+endif()
+include(GoogleTest)

@@ -1,0 +1,47 @@
+#!/bin/sh
+# Runs a Windows program under Wine in a throwaway prefix, made on first use.
+# Usage: wine-run.sh <prefix directory> <program.exe> [arguments...]
+set -eu
+
+prefix=$1
+shift
+
+export WINEPREFIX="$prefix"
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts, and no window: everything here is headless.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=
+unset WAYLAND_DISPLAY 2>/dev/null || true
+
+if command -v wine >/dev/null 2>&1; then
+    wine=wine
+elif [ -x /usr/lib/wine/wine64 ]; then
+    wine=/usr/lib/wine/wine64
+else
+    echo "wine-run.sh: wine is not installed" >&2
+    exit 127
+fi
+if command -v wineserver >/dev/null 2>&1; then
+    wineserver=wineserver
+else
+    wineserver=/usr/lib/wine/wineserver
+fi
+
+# Tests may start in parallel: one of them makes the prefix, the others wait.
+# The mark is written only once the server has saved the new registry.
+if [ ! -f "$prefix/.qv-ready" ]; then
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        if [ ! -f "$prefix/.qv-ready" ]; then
+            if ! "$wine" wineboot.exe -i >/dev/null 2>&1; then
+                echo "wine-run.sh: wineboot failed in $prefix" >&2
+                exit 1
+            fi
+            "$wineserver" -w
+            touch "$prefix/.qv-ready"
+        fi
+    ) 9>"$prefix.lock"
+fi
+
+exec "$wine" "$@"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever of the build and test tools is missing.
+# Usage: tools/install-deps.sh [--windows]   (--windows adds mingw-w64 and Wine)
+set -euo pipefail
+
+packages=(cmake g++ make clang libclang-rt-dev libgtest-dev googletest libbenchmark-dev
+          qt6-base-dev libgl-dev xvfb xauth strace)
+if [[ "${1:-}" == "--windows" ]]; then
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
