@@ -3,20 +3,31 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
+#include <filesystem>
 
 #include "log_file.h"
 #include "wine_prefix.h"
 
 namespace activity {
 
+namespace {
+
+// O_NONBLOCK: a FIFO at the path must not hang the open.
+int OpenForReading(const std::string& path) {
+    return path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+}  // namespace
+
 LogFile::LogFile(const std::string& windowsPath) {
-    char cwd[PATH_MAX];
-    const std::string path =
-        MapWindowsPath(windowsPath, WinePrefixDir(), getcwd(cwd, sizeof cwd) ? cwd : "/");
-    if (path.empty()) return;
-    // O_NONBLOCK: a FIFO at the path must not hang the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const std::string prefix = WinePrefixDir();
+    int fd = OpenForReading(MapWindowsPathAsGiven(windowsPath, prefix));
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        // Windows names ignore case; look the names up only when they differ.
+        std::error_code ec;
+        const std::string cwd = std::filesystem::current_path(ec).string();
+        fd = OpenForReading(MapWindowsPath(windowsPath, prefix, cwd));
+    }
     if (fd < 0) return;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -49,8 +49,7 @@ std::string Expand(std::string_view text, std::string_view reg, bool nested) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         const std::size_t open = text.find('%', pos);
-        const std::size_t close =
-            open == std::string_view::npos ? open : text.find('%', open + 1);
+        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
         if (close == std::string_view::npos) break;
         out += text.substr(pos, open - pos);
         const std::string_view name = text.substr(open + 1, close - open - 1);
@@ -84,7 +83,8 @@ std::optional<std::string> Variable(std::string_view name, std::string_view reg,
 }  // namespace
 
 std::string GetRegistryString(std::string KeyPath, std::string ValueName) {
-    const std::optional<std::string> reg = activity::ReadWholeFile(activity::WinePrefixDir() + "/system.reg");
+    const std::optional<std::string> reg =
+        activity::ReadWholeFile(activity::WinePrefixDir() + "/system.reg");
     if (!reg) return {};
     const std::optional<RegistryValue> value = FindInEitherView(*reg, KeyPath, ValueName);
     if (!value) return {};

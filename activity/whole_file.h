@@ -20,7 +20,8 @@ inline std::optional<std::string> ReadWholeFile(const std::string& path) {
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
     char chunk[1 << 14];
-    while (text.size() > static_cast<std::size_t>(size) && text.size() < static_cast<std::size_t>(kMaxSize) &&
+    while (text.size() > static_cast<std::size_t>(size) &&
+           text.size() < static_cast<std::size_t>(kMaxSize) &&
            (in.read(chunk, sizeof chunk) || in.gcount() > 0)) {
         text.append(chunk, static_cast<std::size_t>(in.gcount()));
     }

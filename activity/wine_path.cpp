@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -13,11 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::vector<std::string> Split(std::string_view path, bool backslashSeparates) {
     std::vector<std::string> parts;
@@ -63,7 +70,8 @@ std::string CurrentDrive(const std::string& devices, const std::string& cwd) {
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         const std::string drive{letter, ':'};
         const std::string target = fs::canonical(devices + "/" + drive, ec).string();
-        if (ec || target.empty() || !Contains(target, here) || target.size() <= bestLength) continue;
+        if (ec || target.empty() || !Contains(target, here) || target.size() <= bestLength)
+            continue;
         best = drive;
         bestLength = target.size();
     }
@@ -96,8 +104,10 @@ std::string WinePrefixDir() {
     return std::string(home ? home : "") + "/.wine";
 }
 
-std::string MapWindowsPath(std::string_view windowsPath, const std::string& prefix,
-                           const std::string& cwd) {
+namespace {
+
+std::string Map(std::string_view windowsPath, const std::string& prefix,
+                const std::function<std::string()>& currentDir, bool matchCase) {
     if (windowsPath.empty()) return {};
     std::string devices = prefix;
     while (!devices.empty() && devices.back() == '/') devices.pop_back();
@@ -129,10 +139,11 @@ std::string MapWindowsPath(std::string_view windowsPath, const std::string& pref
         root = devices + "/" + AsciiLower(rest[0]) + ":";
         parts = Split(rest.substr(2), true);
     } else if (IsSeparator(rest[0])) {
-        root = devices + "/" + CurrentDrive(devices, cwd);
+        root = devices + "/" + CurrentDrive(devices, currentDir());
         parts = Split(rest, true);
     } else {
         // cwd is a POSIX directory: ".." may leave it, up to "/".
+        const std::string cwd = currentDir();
         if (cwd.empty()) return {};
         base = Split(cwd, false);
         parts = Split(rest, true);
@@ -142,6 +153,10 @@ std::string MapWindowsPath(std::string_view windowsPath, const std::string& pref
     Resolve(parts, floor, components);
 
     std::string path = root;
+    if (!matchCase) {
+        for (const std::string& name : components) path += "/" + name;
+        return path.empty() ? "/" : path;
+    }
     bool exists = root.empty() || ExistsAsIs(root);
     for (const std::string& name : components) {
         std::string next = path + "/" + name;
@@ -154,6 +169,24 @@ std::string MapWindowsPath(std::string_view windowsPath, const std::string& pref
         path = std::move(next);
     }
     return path.empty() ? "/" : path;
+}
+
+}  // namespace
+
+std::string MapWindowsPath(std::string_view windowsPath, const std::string& prefix,
+                           const std::string& cwd) {
+    return Map(
+        windowsPath, prefix, [&cwd] { return cwd; }, true);
+}
+
+std::string MapWindowsPathAsGiven(std::string_view windowsPath, const std::string& prefix) {
+    return Map(
+        windowsPath, prefix,
+        [] {
+            std::error_code ec;
+            return fs::current_path(ec).string();
+        },
+        false);
 }
 
 }  // namespace activity

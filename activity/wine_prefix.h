@@ -20,4 +20,9 @@ std::string WinePrefixDir();
 std::string MapWindowsPath(std::string_view windowsPath, const std::string& prefix,
                            const std::string& cwd);
 
+// The same mapping without looking at the disk: every name as given, the
+// current directory asked for only when the path needs it. What a follower
+// tries first, so that a scan of an unchanged file costs no more than the open.
+std::string MapWindowsPathAsGiven(std::string_view windowsPath, const std::string& prefix);
+
 }  // namespace activity

@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -27,11 +29,13 @@ std::string_view SkipBlanks(std::string_view s) {
     return s.substr(i);
 }
 
-bool StartsWith(std::string_view s, std::string_view head) { return s.substr(0, head.size()) == head; }
+bool StartsWith(std::string_view s, std::string_view head) {
+    return s.substr(0, head.size()) == head;
+}
 
 // Lines without their LF (or CRLF); the last one may lack its end.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : rest_(text) {}
 
     bool Next(std::string_view& line) {
@@ -46,14 +50,14 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view rest_;
 };
 
 // The UTF-16 units of a string as Wine escapes it, up to an unescaped `close`.
 // Decoded one unit at a time so that a mismatching name costs a few bytes.
 class EscapedString {
-public:
+  public:
     EscapedString(std::string_view text, char close) : text_(text), close_(close) {}
 
     // False at the closing character or when the text runs out; closed() tells which.
@@ -64,6 +68,7 @@ public:
         }
         if (closed_ || pos_ >= text_.size()) return false;
         const char c = text_[pos_];
+        if (c == '\n') return false;  // strings never span lines
         if (c == close_) {
             ++pos_;
             closed_ = true;
@@ -75,6 +80,7 @@ public:
             return false;
         }
         const char e = text_[pos_ + 1];
+        if (e == '\n') return false;
         pos_ += 2;
         return DecodeEscape(e, unit);
     }
@@ -83,23 +89,40 @@ public:
     // Just past the closing character once closed.
     std::size_t position() const { return pos_; }
 
-private:
+  private:
     bool DecodeEscape(char e, char16_t& unit) {
         switch (e) {
-            case 'a': unit = u'\a'; return true;
-            case 'b': unit = u'\b'; return true;
-            case 't': unit = u'\t'; return true;
-            case 'n': unit = u'\n'; return true;
-            case 'v': unit = u'\v'; return true;
-            case 'f': unit = u'\f'; return true;
-            case 'r': unit = u'\r'; return true;
-            case 'e': unit = u'\x1b'; return true;
-            default: break;
+            case 'a':
+                unit = u'\a';
+                return true;
+            case 'b':
+                unit = u'\b';
+                return true;
+            case 't':
+                unit = u'\t';
+                return true;
+            case 'n':
+                unit = u'\n';
+                return true;
+            case 'v':
+                unit = u'\v';
+                return true;
+            case 'f':
+                unit = u'\f';
+                return true;
+            case 'r':
+                unit = u'\r';
+                return true;
+            case 'e':
+                unit = u'\x1b';
+                return true;
+            default:
+                break;
         }
         if (e >= '0' && e <= '7') {
             unsigned value = static_cast<unsigned>(e - '0');
-            for (int n = 1; n < 3 && pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '7';
-                 ++n) {
+            for (int n = 1;
+                 n < 3 && pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '7'; ++n) {
                 value = value * 8 + static_cast<unsigned>(text_[pos_++] - '0');
             }
             unit = static_cast<char16_t>(value);
@@ -124,12 +147,15 @@ private:
     // One UTF-8 character; a malformed byte stands alone as U+FFFD.
     bool DecodeUtf8(char16_t& unit) {
         const auto lead = static_cast<unsigned char>(text_[pos_]);
-        const std::size_t len = lead < 0x80          ? 1
+        const std::size_t len = lead < 0x80         ? 1
                                 : (lead >> 5) == 6  ? 2
                                 : (lead >> 4) == 14 ? 3
                                 : (lead >> 3) == 30 ? 4
                                                     : 0;
-        char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1Fu) : len == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
+        char32_t c = len == 1   ? lead
+                     : len == 2 ? (lead & 0x1Fu)
+                     : len == 3 ? (lead & 0x0Fu)
+                                : (lead & 0x07u);
         bool ok = len != 0 && pos_ + len <= text_.size();
         for (std::size_t k = 1; ok && k < len; ++k) {
             const auto next = static_cast<unsigned char>(text_[pos_ + k]);
@@ -286,14 +312,13 @@ std::size_t FindKeyBlock(std::string_view text, std::u16string_view folded) {
     if (!lf) return std::string_view::npos;
     std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
     while ((pos = NextKeyLine(text, pos)) != std::string_view::npos) {
-        lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
-        const std::size_t eol =
-            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
         std::size_t end = 0;
-        if (NameMatches(text.substr(pos + 1, eol - pos - 1), ']', folded, end)) {
-            return eol < text.size() ? eol + 1 : eol;
+        ++pos;
+        if (NameMatches(text.substr(pos), ']', folded, end)) {
+            lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
+            return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1
+                      : text.size();
         }
-        pos = eol;
     }
     return std::string_view::npos;
 }
