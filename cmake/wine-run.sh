@@ -27,21 +27,26 @@ else
     wineserver=/usr/lib/wine/wineserver
 fi
 
-# Tests may start in parallel: one of them makes the prefix, the others wait.
-# The mark is written only once the server has saved the new registry.
-if [ ! -f "$prefix/.qv-ready" ]; then
-    mkdir -p "$(dirname "$prefix")"
-    (
-        flock 9
-        if [ ! -f "$prefix/.qv-ready" ]; then
-            if ! "$wine" wineboot.exe -i >/dev/null 2>&1; then
-                echo "wine-run.sh: wineboot failed in $prefix" >&2
-                exit 1
-            fi
-            "$wineserver" -w
-            touch "$prefix/.qv-ready"
+# Tests may start in parallel: one at a time makes the prefix or starts the
+# session. The mark is written only once the server has saved the new registry.
+# A session started by a test would tie the test's output pipes to the server
+# and its services until they time out, so ours is started detached, with its
+# services, and lingers a few seconds for the next test. The server command
+# fails when one is running already. Nothing started keeps the lock open.
+mkdir -p "$(dirname "$prefix")"
+(
+    flock 9
+    if [ ! -f "$prefix/.qv-ready" ]; then
+        if ! "$wine" wineboot.exe -i </dev/null >/dev/null 2>&1 9>&-; then
+            echo "wine-run.sh: wineboot failed in $prefix" >&2
+            exit 1
         fi
-    ) 9>"$prefix.lock"
-fi
+        "$wineserver" -w 9>&-
+        touch "$prefix/.qv-ready"
+    fi
+    if "$wineserver" -p10 </dev/null >/dev/null 2>&1 9>&-; then
+        "$wine" wineboot.exe </dev/null >/dev/null 2>&1 9>&- || true
+    fi
+) 9>"$prefix.lock"
 
 exec "$wine" "$@"
