@@ -29,6 +29,10 @@ LogFile::LogFile(const std::string& windowsPath) {
         return;
     }
     handle_ = reinterpret_cast<std::intptr_t>(h);
+    size_ =
+        static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+    identity_ = {info.dwVolumeSerialNumber,
+                 (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 LogFile::~LogFile() {
@@ -37,11 +41,8 @@ LogFile::~LogFile() {
 
 bool LogFile::Query(std::int64_t& size, FileIdentity& identity) const {
     if (!IsOpen()) return false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(AsHandle(handle_), &info)) return false;
-    size = static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    size = size_;
+    identity = identity_;
     return true;
 }
 
