@@ -31,8 +31,9 @@ class ActivityFollower {
     std::string GetLoggingDirectory() const;
     // The full Windows path of today's log.
     std::string GetActiveFileName() const;
-    // Lists every new line; with a byte budget, see ScanSlice().
-    void ScanFile();
+    // Lists every new line. Virtual so that an owner which must not block can
+    // read in slices (ScanSlice) instead, Initialise's scan included.
+    virtual void ScanFile();
     // The current length of today's log; 0 when it cannot be opened.
     std::int64_t GetLastActivity() const;
     // Finds the directory and sets the start: the end of today's log, or its

@@ -131,6 +131,10 @@ std::string Map(std::string_view windowsPath, const std::string& prefix,
     if (unc) {
         parts = Split(rest, true);
         if (parts.size() < 2) return {};
+        // No server or share is named "." or "..": they would climb out of unc/.
+        for (std::size_t i = 0; i < 2; ++i) {
+            if (parts[i] == "." || parts[i] == "..") return {};
+        }
         root = devices + "/unc";
         base.assign(parts.begin(), parts.begin() + 2);
         floor = 2;  // ".." stops at the share

@@ -77,6 +77,9 @@ TEST_F(WinePathTest, MapsUncPathsBelowTheirShare) {
     EXPECT_EQ(Map("//FileServer/Share/../../x"), Device("unc/FileServer/Share/x"));
     EXPECT_EQ(Map("\\\\?\\UNC\\FileServer\\Share"), Device("unc/FileServer/Share"));
     EXPECT_EQ(Map("\\\\FileServer"), "");
+    // "." or ".." as the server or share would leave dosdevices/unc.
+    EXPECT_EQ(Map("\\\\..\\..\\system.reg"), "");
+    EXPECT_EQ(Map("\\\\?\\UNC\\FileServer\\.\\Logs"), "");
 }
 
 TEST_F(WinePathTest, PutsDrivelessPathsOnTheCurrentDirectorysDrive) {

@@ -1,0 +1,133 @@
+#include "MDIMain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStyle>
+
+#include "app_icons.h"
+#include "frmActivity.h"
+#include "twips.h"
+
+namespace {
+
+struct Component {
+    const char* name;
+    int type;
+};
+
+// In this order: the last one shown is the active window when start-up ends.
+constexpr Component kComponents[] = {
+    {"HTTPMAIL", 1}, {"LS", 0}, {"MTA", 3}, {"POP", 1}, {"POPC", 0}, {"SMTP", 0}, {"SF", 0},
+};
+
+// Windows cascades new children one caption lower each time; so do we.
+QPoint CascadePosition(const QMdiArea& workspace, const QMdiSubWindow& child, int index) {
+    const int step =
+        child.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &child) +
+        2 * child.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &child);
+    const int room = workspace.viewport()->height() - child.height();
+    const int steps = room > step ? room / step + 1 : 1;
+    const int at = (index % steps) * step;
+    return {at, at};
+}
+
+QString MenuText(int number, const QString& caption) {
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(text) : text;
+}
+
+}  // namespace
+
+MDIMain::MDIMain(QWidget* parent)
+    : QMainWindow(parent),
+      workspace_(new QMdiArea(this)),
+      mnuFile(menuBar()->addMenu(QStringLiteral("&File"))),
+      mnuFileExit(mnuFile->addAction(QStringLiteral("E&xit"))),
+      menuWindows(menuBar()->addMenu(QStringLiteral("&Windows"))),
+      mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))),
+      mnuHelpAbout(mnuHelp->addAction(QStringLiteral("&About"))) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Quorvane Real Time Activity Monitor"));
+    setWindowIcon(FrameIcon());
+
+    // The default background is the palette's workspace shade.
+    workspace_->setObjectName(QStringLiteral("workspace"));
+    workspace_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    workspace_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(workspace_);
+
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+    menuWindows->setObjectName(QStringLiteral("menuWindows"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuFileExit, &QAction::triggered, this, &MDIMain::mnuFileExit_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &MDIMain::mnuHelpAbout_Click);
+    connect(menuWindows, &QMenu::aboutToShow, this, &MDIMain::menuWindows_AboutToShow);
+
+    // The client area is the workspace, below the menu bar.
+    resize(Twips(10185), Twips(7245) + menuBar()->sizeHint().height());
+}
+
+MDIMain::~MDIMain() = default;
+
+void MDIMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        MDIForm_Load();
+    }
+}
+
+void MDIMain::MDIForm_Load() {
+    int index = 0;
+    for (const Component& component : kComponents) {
+        auto* window = new frmActivity;
+        window->ServiceName = component.name;
+        window->ServiceType = component.type;
+        window->Initialise();
+        QMdiSubWindow* child = window->AddTo(workspace_);
+        child->move(CascadePosition(*workspace_, *child, index++));
+        child->show();
+        workspace_->setActiveSubWindow(child);
+    }
+}
+
+void MDIMain::closeEvent(QCloseEvent* event) {
+    workspace_->closeAllSubWindows();
+    event->accept();
+}
+
+void MDIMain::mnuFileExit_Click() {
+    close();
+    QCoreApplication::quit();
+}
+
+void MDIMain::mnuHelpAbout_Click() {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle),
+                    QStringLiteral("Quorvane Activity Monitor (Beta 1)"), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MDIMain::menuWindows_AboutToShow() {
+    // Rebuilt each time from the workspace, which alone knows the children.
+    menuWindows->clear();
+    const QList<QMdiSubWindow*> children = workspace_->subWindowList(QMdiArea::CreationOrder);
+    const QMdiSubWindow* current = workspace_->currentSubWindow();
+    int number = 0;
+    for (QMdiSubWindow* child : children) {
+        QAction* item = menuWindows->addAction(MenuText(++number, child->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(child == current);
+        connect(item, &QAction::triggered, workspace_,
+                [workspace = workspace_, target = QPointer<QMdiSubWindow>(child)] {
+                    if (target) workspace->setActiveSubWindow(target);
+                });
+    }
+}

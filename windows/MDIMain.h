@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+
+// The application's frame: its load brings up the seven activity windows,
+// which it then leaves to the workspace; it keeps no list of them. Deletes
+// itself when closed, closing every activity window first.
+class MDIMain final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The application's title, also the title of boxes that give none.
+    static constexpr char kAppTitle[] = "QVActivityMonitor";
+
+    explicit MDIMain(QWidget* parent = nullptr);
+    ~MDIMain() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void MDIForm_Load();
+    void mnuFileExit_Click();
+    void mnuHelpAbout_Click();
+    void menuWindows_AboutToShow();
+
+    QMdiArea* workspace_;
+    QMenu* mnuFile;
+    QAction* mnuFileExit;
+    QMenu* menuWindows;
+    QMenu* mnuHelp;
+    QAction* mnuHelpAbout;
+    bool loaded_ = false;
+};

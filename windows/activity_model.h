@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "entry_batch.h"
+
+// The entries of one activity window, oldest first, kept as UTF-8 in blocks of
+// packed text with one offset per entry: a million lines cost little more than
+// their bytes, and a QString exists only while a row is painted or read.
+//
+// A monitor runs for weeks, so the list is bounded: past `maxEntries` entries
+// or `maxTextBytes` of text the oldest go first, in constant time per entry.
+class ActivityModel final : public QAbstractListModel {
+    Q_OBJECT
+
+  public:
+    static constexpr std::size_t kMaxEntries = 1'000'000;
+    static constexpr std::size_t kMaxTextBytes = std::size_t{256} << 20;
+    // The entry exactly as read; DisplayRole shows line feeds as a symbol.
+    static constexpr int kEntryTextRole = Qt::UserRole;
+
+    explicit ActivityModel(QObject* parent = nullptr, std::size_t maxEntries = kMaxEntries,
+                           std::size_t maxTextBytes = kMaxTextBytes);
+    ~ActivityModel() override;
+
+    // Without the base class's row and column checks through virtual calls:
+    // the view asks for every row's index at each layout.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // Adds a scan's entries at the end, as one insertion.
+    void Append(const activity::EntryBatch& batch);
+    void Clear();
+
+    std::string_view Entry(std::size_t row) const;
+    std::size_t TextBytes() const { return textBytes_; }
+    // Bytes held by the store, spare capacity included.
+    std::size_t MemoryBytes() const;
+
+  private:
+    struct Block {
+        std::uint64_t first = 0;          // sequence number of its first entry
+        std::string text;                 // entries back to back
+        std::vector<std::uint32_t> ends;  // where each entry ends in `text`
+        std::string_view At(std::size_t i) const;
+    };
+
+    std::size_t EntryCount() const { return count_; }
+    // How many of the oldest entries must go to make room for `entries`
+    // entries of `bytes` bytes.
+    std::size_t ExcessFor(std::size_t entries, std::size_t bytes) const;
+    void DropOldest(std::size_t n);
+    void Store(const activity::EntryBatch& batch, std::size_t from);
+
+    const std::size_t maxEntries_;
+    const std::size_t maxTextBytes_;
+    std::deque<Block> blocks_;
+    std::size_t headSkip_ = 0;  // entries of blocks_.front() already dropped
+    std::size_t count_ = 0;
+    std::size_t textBytes_ = 0;
+    std::uint64_t nextSeq_ = 0;
+};

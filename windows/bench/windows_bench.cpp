@@ -1,0 +1,305 @@
+// Figures for the activity window and the start-up; run by hand, not a test.
+//
+//   windows_bench [append|catch-up|start-up]   the figures, on the offscreen platform
+//   windows_bench --startup-child   one start-up, timed by the parent run
+//
+// Append: one scan's batch of 1,000,000 entries of about 110 characters into
+// a window, until the view has laid out and painted the new rows, with the
+// memory it took; then the same lines in a QListWidget. Catch-up: a 110 MB
+// burst in the log, read by the timer; the longest the event loop waited.
+// Start-up: from process start to the frame with its seven windows painted,
+// with a 2 MB system.reg.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "MDIMain.h"
+#include "activity_model.h"
+#include "app_icons.h"
+#include "entry_batch.h"
+#include "frmActivity.h"
+#include "log_naming.h"
+#include "process_memory.h"
+#include "test_env.h"
+
+namespace {
+
+constexpr int kEntries = 1'000'000;
+constexpr activity::LocalDate kToday{2026, 12, 6};
+
+class BenchWindow final : public frmActivity {
+  public:
+    using frmActivity::OnEntries;
+};
+
+double Ms(const QElapsedTimer& t) {
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+double MiB(std::size_t bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// SMTP-like lines of about 110 characters.
+std::vector<std::string> MakeLines(int count) {
+    std::mt19937 gen(7);
+    const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
+    static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(count));
+    char line[256];
+    for (int i = 0; i < count; ++i) {
+        const int n =
+            std::snprintf(line, sizeof line,
+                          "2026-12-06 %02u:%02u:%02u.%03u [%05u] %suser%u@mail%u.example.com> "
+                          "session %08x from 192.0.2.%u size=%u",
+                          r(24), r(60), r(60), r(1000), r(100000), verbs[r(4)], r(5000), r(50),
+                          static_cast<unsigned>(gen()), r(255), r(100000));
+        lines.emplace_back(line, static_cast<std::size_t>(n));
+    }
+    return lines;
+}
+
+void WaitExposed(QWidget& w) {
+    w.show();
+    QElapsedTimer t;
+    t.start();
+    while (!(w.windowHandle() && w.windowHandle()->isExposed()) && t.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+    }
+}
+
+// Until the view's layout covers `rows` rows, then one paint.
+void WaitShown(QListView* list, int rows) {
+    QElapsedTimer t;
+    t.start();
+    const QScrollBar* bar = list->verticalScrollBar();
+    while (bar->maximum() + bar->pageStep() < rows && t.elapsed() < 120'000) {
+        QCoreApplication::processEvents();
+    }
+    list->viewport()->repaint();
+}
+
+void BenchAppend(const std::vector<std::string>& lines) {
+    activity::EntryBatch batch;
+    std::size_t textBytes = 0;
+    for (const std::string& line : lines) {
+        batch.Append(line);
+        textBytes += line.size();
+    }
+    const double perEntryText = static_cast<double>(textBytes) / kEntries;
+    std::printf("append: %d entries, %.1f bytes of text each (%.1f MiB)\n", kEntries, perEntryText,
+                MiB(textBytes));
+
+    {
+        QMdiArea area;
+        area.resize(800, 600);
+        auto* w = new BenchWindow;
+        w->ServiceName = "SMTP";
+        w->AddTo(&area)->show();
+        WaitExposed(area);
+        auto* list = w->findChild<QListView*>(QStringLiteral("lstActivity"));
+        auto* model = qobject_cast<ActivityModel*>(list->model());
+
+        const std::size_t before = ResidentBytes();
+        QElapsedTimer t;
+        t.start();
+        w->OnEntries(batch);
+        const double stored = Ms(t);
+        WaitShown(list, kEntries);
+        const double shown = Ms(t);
+        const std::size_t grown = ResidentBytes() - before;
+        std::printf("  activity window: stored in %.0f ms, shown in %.0f ms\n", stored, shown);
+        std::printf(
+            "    memory: store %.1f bytes/entry (%.2fx the text), process %.1f bytes/entry "
+            "(%.2fx)\n",
+            static_cast<double>(model->MemoryBytes()) / kEntries,
+            static_cast<double>(model->MemoryBytes()) / static_cast<double>(textBytes),
+            static_cast<double>(grown) / kEntries,
+            static_cast<double>(grown) / static_cast<double>(textBytes));
+
+        // One ordinary scan into a window at its cap: the whole cost of a tick's listing.
+        activity::EntryBatch scan;
+        for (int i = 0; i < 100; ++i) scan.Append(lines[static_cast<std::size_t>(i)]);
+        t.restart();
+        w->OnEntries(scan);
+        QCoreApplication::processEvents();  // the view's deferred layout
+        list->viewport()->repaint();
+        std::printf("  100 more into the full window (oldest dropped): shown in %.1f ms\n", Ms(t));
+    }
+
+    {
+        const std::size_t before = ResidentBytes();
+        QListWidget widget;
+        widget.resize(605, 160);
+        WaitExposed(widget);
+        QElapsedTimer t;
+        t.start();
+        for (const std::string& line : lines) {
+            widget.addItem(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        }
+        const double stored = Ms(t);
+        WaitShown(&widget, kEntries);
+        const double shown = Ms(t);
+        const std::size_t grown = ResidentBytes() - before;
+        std::printf(
+            "  QListWidget, addItem per line: stored in %.0f ms, shown in %.0f ms, "
+            "process %.1f bytes/entry (%.2fx)\n",
+            stored, shown, static_cast<double>(grown) / kEntries,
+            static_cast<double>(grown) / static_cast<double>(textBytes));
+    }
+}
+
+void BenchCatchUp(const std::vector<std::string>& lines) {
+    TestServer server;
+    server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
+    const std::string name = activity::ActiveFileName("", "SMTP", kToday);
+    const auto log = server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* w = new BenchWindow;
+    w->ServiceName = "SMTP";
+    w->SetClock([] { return kToday; });
+    w->Initialise();
+    w->AddTo(&area)->show();
+    WaitExposed(area);
+    auto* list = w->findChild<QListView*>(QStringLiteral("lstActivity"));
+
+    std::size_t bytes = 0;
+    {
+        std::ofstream out(log, std::ios::binary);
+        for (const std::string& line : lines) {
+            out << line << "\r\n";
+            bytes += line.size() + 2;
+        }
+    }
+    w->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(1);
+
+    // The longest wait between two turns of the event loop, seen by a 2 ms timer.
+    QElapsedTimer t;
+    t.start();
+    qint64 last = 0;
+    qint64 worst = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = t.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+    });
+    probe.start(2);
+    while (list->model()->rowCount() < kEntries && t.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    WaitShown(list, kEntries);
+    std::printf("catch-up: %.0f MiB burst listed by the timer in %.0f ms; longest stall %.1f ms\n",
+                MiB(bytes), Ms(t), static_cast<double>(worst) / 1e6);
+
+    // Initialise with LoadHistoricData reads the day's file in one go.
+    BenchWindow historic;
+    historic.ServiceName = "SMTP";
+    historic.LoadHistoricData = true;
+    historic.SetClock([] { return kToday; });
+    t.restart();
+    historic.Initialise();
+    std::printf("  Initialise with LoadHistoricData on it: %.0f ms in one call\n", Ms(t));
+}
+
+// A copy of a real Wine system.reg grown to 2 MiB with keys before the
+// server's, so that a reader has to pass them.
+bool WriteBigRegistry(const QString& prefix) {
+    QFile fixture(QStringLiteral(QV_TEST_DATA_DIR "/wine-8.0-system.reg"));
+    if (!fixture.open(QIODevice::ReadOnly)) return false;
+    QByteArray reg = fixture.readAll();
+    const qsizetype at = reg.indexOf("[Software\\\\Quor Vane");
+    if (at < 0) return false;
+    QByteArray padding;
+    for (int i = 0; reg.size() + padding.size() < 2 * 1024 * 1024; ++i) {
+        padding += QStringLiteral(
+                       "[Software\\\\Padding\\\\Key%1] 1796582264\n#time=1dd85b0e24b5f44\n"
+                       "\"Value\"=\"C:\\\\Program Files\\\\Padding\\\\%1\"\n\n")
+                       .arg(i, 6, 10, QLatin1Char('0'))
+                       .toUtf8();
+    }
+    reg.insert(at, padding);
+    QFile out(prefix + QStringLiteral("/system.reg"));
+    return out.open(QIODevice::WriteOnly) && out.write(reg) == reg.size();
+}
+
+void BenchStartUp(const char* self) {
+    QTemporaryDir prefix;
+    QTemporaryDir empty;
+    if (!prefix.isValid() || !WriteBigRegistry(prefix.path())) {
+        std::printf("start-up: no registry fixture\n");
+        return;
+    }
+    for (const QTemporaryDir* dir : {&prefix, &empty}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("WINEPREFIX"), dir->path());
+        std::vector<double> runs;
+        for (int i = 0; i < 11; ++i) {
+            QProcess child;
+            child.setProcessEnvironment(env);
+            QElapsedTimer t;
+            t.start();
+            child.start(QString::fromLocal8Bit(self), {QStringLiteral("--startup-child")});
+            if (!child.waitForReadyRead(10'000)) break;
+            runs.push_back(Ms(t));
+            child.waitForFinished(10'000);
+        }
+        if (runs.empty()) continue;
+        std::sort(runs.begin(), runs.end());
+        std::printf(
+            "start-up to seven windows painted, %s: median %.0f ms (min %.0f, max %.0f, "
+            "%zu runs)\n",
+            dir == &prefix ? "2 MiB system.reg" : "no system.reg", runs[runs.size() / 2],
+            runs.front(), runs.back(), runs.size());
+    }
+}
+
+int StartUpChild(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
+    QApplication::setWindowIcon(FrameIcon());
+    auto* frame = new MDIMain;
+    frame->show();
+    QTimer::singleShot(0, frame, [frame] {
+        frame->repaint();
+        std::fputs("shown\n", stdout);
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && std::string(argv[1]) == "--startup-child") return StartUpChild(argc, argv);
+
+    QApplication app(argc, argv);
+    const std::string only = argc > 1 ? argv[1] : "";
+    const std::vector<std::string> lines = MakeLines(kEntries);
+    if (only.empty() || only == "append") BenchAppend(lines);
+    if (only.empty() || only == "catch-up") BenchCatchUp(lines);
+    if (only.empty() || only == "start-up") BenchStartUp(argv[0]);
+    return 0;
+}

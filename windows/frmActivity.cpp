@@ -1,0 +1,122 @@
+#include "frmActivity.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
+
+#include "activity_list_view.h"
+#include "activity_model.h"
+#include "app_icons.h"
+#include "detail_box.h"
+#include "twips.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("Quorvane Service Activity");
+constexpr int kScanInterval = 3000;
+// A few tens of milliseconds of reading, splitting and listing, so that a
+// slice and the view's layout of a full list together stay well under 100 ms.
+constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
+
+}  // namespace
+
+frmActivity::frmActivity(QWidget* parent)
+    : QWidget(parent),
+      model_(new ActivityModel(this)),
+      lstActivity(new ActivityListView(this)),
+      CmdClear(new QPushButton(QStringLiteral("&Clear"), this)),
+      CmdStatus(new QPushButton(QStringLiteral("&Pause"), this)),
+      Timer1(new QTimer(this)),
+      nextSlice_(new QTimer(this)) {
+    setWindowTitle(kCaption);
+    setWindowIcon(ActivityIcon());
+    setFixedSize(Twips(9075), Twips(2940));
+
+    lstActivity->setObjectName(QStringLiteral("lstActivity"));
+    lstActivity->setModel(model_);
+    lstActivity->setGeometry(Twips(0), Twips(0), Twips(9135), Twips(2400));
+    lstActivity->setAccessibleName(QStringLiteral("Activity"));
+    CmdClear->setObjectName(QStringLiteral("CmdClear"));
+    CmdClear->setGeometry(Twips(0), Twips(2520), Twips(975), Twips(375));
+    CmdStatus->setObjectName(QStringLiteral("CmdStatus"));
+    CmdStatus->setGeometry(Twips(1080), Twips(2520), Twips(975), Twips(375));
+    setTabOrder(lstActivity, CmdClear);
+    setTabOrder(CmdClear, CmdStatus);
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kScanInterval);
+    nextSlice_->setSingleShot(true);
+    nextSlice_->setInterval(0);
+
+    connect(Timer1, &QTimer::timeout, this, &frmActivity::Timer1_Timer);
+    connect(nextSlice_, &QTimer::timeout, this, &frmActivity::ScanNextSlice);
+    connect(CmdStatus, &QPushButton::clicked, this, &frmActivity::CmdStatus_Click);
+    connect(CmdClear, &QPushButton::clicked, this, &frmActivity::CmdClear_Click);
+    connect(lstActivity, &ActivityListView::DetailRequested, this,
+            &frmActivity::lstActivity_DblClick);
+}
+
+frmActivity::~frmActivity() = default;
+
+QMdiSubWindow* frmActivity::AddTo(QMdiArea* workspace) {
+    constexpr Qt::WindowFlags kFixedDialog = Qt::SubWindow | Qt::CustomizeWindowHint |
+                                             Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                             Qt::WindowCloseButtonHint;
+    QMdiSubWindow* frame = workspace->addSubWindow(this, kFixedDialog);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(windowIcon());
+    frame->adjustSize();
+    frame->setFixedSize(frame->size());
+    return frame;
+}
+
+void frmActivity::OnEntries(const activity::EntryBatch& entries) {
+    model_->Append(entries);
+}
+
+void frmActivity::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        Form_Load();
+    }
+}
+
+void frmActivity::Form_Load() {
+    setWindowTitle(QString::fromStdString(ServiceName) + QLatin1Char('-') + kCaption);
+    Timer1->start();
+}
+
+void frmActivity::Timer1_Timer() {
+    ScanFile();
+}
+
+void frmActivity::ScanFile() {
+    // A scan still going on from the event loop takes in what this one would.
+    if (nextSlice_->isActive()) return;
+    ScanNextSlice();
+}
+
+void frmActivity::ScanNextSlice() {
+    if (ScanSlice(kSliceBytes)) nextSlice_->start();
+}
+
+void frmActivity::CmdStatus_Click() {
+    if (Timer1->isActive()) {
+        Timer1->stop();
+        nextSlice_->stop();
+        CmdStatus->setText(QStringLiteral("&Resume"));
+    } else {
+        Timer1->start();
+        CmdStatus->setText(QStringLiteral("&Pause"));
+    }
+}
+
+void frmActivity::CmdClear_Click() {
+    model_->Clear();
+}
+
+void frmActivity::lstActivity_DblClick() {
+    ShowDetailBox(this, windowTitle() + QStringLiteral(" (Detail)"), lstActivity->SelectedText());
+}
