@@ -117,7 +117,32 @@ CodePageDecoder::CodePageDecoder(std::unique_ptr<CodePageSource> source)
 
 CodePageDecoder::~CodePageDecoder() = default;
 
-std::size_t CodePageDecoder::AppendUtf8Input(std::string_view bytes, std::string& out) const {
+std::size_t CodePageDecoder::AppendOne(const unsigned char* p, std::size_t avail,
+                                       std::string& out) const {
+    if (utf8_) {
+        const std::size_t len = p[0] == 0 ? 0 : Utf8SequenceLength(p, avail);
+        if (len != 0) {
+            out.append(reinterpret_cast<const char*>(p), len);
+            return len;
+        }
+    } else if (const Entry& e = single_[p[0]]; e.length != 0) {
+        out.append(e.utf8, e.length);
+        return 1;
+    } else if (avail > 1 && (*pairs_[p[0]])[p[1]].length != 0) {
+        const Entry& pe = (*pairs_[p[0]])[p[1]];
+        out.append(pe.utf8, pe.length);
+        return 2;
+    }
+    // NUL shows as its symbol; anything invalid, a lone lead byte included, as U+FFFD.
+    if (p[0] == 0) {
+        out.append(single_[0].utf8, single_[0].length);
+    } else {
+        out.append("\xEF\xBF\xBD", 3);
+    }
+    return 1;
+}
+
+std::size_t CodePageDecoder::Append(std::string_view bytes, std::string& out) const {
     std::size_t chars = 0;
     std::size_t i = 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -127,49 +152,8 @@ std::size_t CodePageDecoder::AppendUtf8Input(std::string_view bytes, std::string
         chars += run;
         i += run;
         if (i == bytes.size()) break;
-        const std::size_t len = p[i] == 0 ? 0 : Utf8SequenceLength(p + i, bytes.size() - i);
-        if (len == 0) {
-            if (p[i] == 0) {
-                out.append(single_[0].utf8, single_[0].length);
-            } else {
-                out.append("\xEF\xBF\xBD", 3);
-            }
-            ++i;
-        } else {
-            out.append(bytes.data() + i, len);
-            i += len;
-        }
+        i += AppendOne(p + i, bytes.size() - i, out);
         ++chars;
-    }
-    return chars;
-}
-
-std::size_t CodePageDecoder::Append(std::string_view bytes, std::string& out) const {
-    if (utf8_) return AppendUtf8Input(bytes, out);
-    std::size_t chars = 0;
-    std::size_t i = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    while (i < bytes.size()) {
-        const std::size_t run = PlainAsciiPrefix(bytes.substr(i));
-        out.append(bytes.data() + i, run);
-        chars += run;
-        i += run;
-        // Characters outside plain ASCII, one at a time, until ASCII resumes.
-        while (i < bytes.size() && (p[i] == 0 || p[i] >= 0x80)) {
-            const Entry& e = single_[p[i]];
-            if (e.length != 0) {
-                out.append(e.utf8, e.length);
-                ++i;
-            } else if (i + 1 < bytes.size() && (*pairs_[p[i]])[p[i + 1]].length != 0) {
-                const Entry& pe = (*pairs_[p[i]])[p[i + 1]];
-                out.append(pe.utf8, pe.length);
-                i += 2;
-            } else {
-                out.append("\xEF\xBF\xBD", 3);  // a lead byte without a valid trail
-                ++i;
-            }
-            ++chars;
-        }
     }
     return chars;
 }

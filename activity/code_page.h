@@ -53,7 +53,8 @@ class CodePageDecoder {
         char utf8[3];
         std::uint8_t length;  // 0: lead byte of a pair
     };
-    std::size_t AppendUtf8Input(std::string_view bytes, std::string& out) const;
+    // One character that is not plain ASCII; returns the bytes it took.
+    std::size_t AppendOne(const unsigned char* p, std::size_t avail, std::string& out) const;
 
     std::unique_ptr<CodePageSource> source_;
     bool utf8_ = false;

@@ -28,7 +28,11 @@ class LogFile {
     bool IsOpen() const { return handle_ != kInvalid; }
 
     // Size and identity of the open file as it was opened; false if not open.
-    bool Query(std::int64_t& size, FileIdentity& identity) const;
+    bool Query(std::int64_t& size, FileIdentity& identity) const {
+        size = size_;
+        identity = identity_;
+        return IsOpen();
+    }
 
     // Reads up to `count` bytes at `offset`; the bytes read, 0 at the end, -1
     // on failure.

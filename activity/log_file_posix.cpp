@@ -43,13 +43,6 @@ LogFile::~LogFile() {
     if (IsOpen()) ::close(static_cast<int>(handle_));
 }
 
-bool LogFile::Query(std::int64_t& size, FileIdentity& identity) const {
-    if (!IsOpen()) return false;
-    size = size_;
-    identity = identity_;
-    return true;
-}
-
 std::int64_t LogFile::ReadAt(std::int64_t offset, char* buffer, std::size_t count) const {
     if (!IsOpen()) return -1;
     for (;;) {

@@ -39,13 +39,6 @@ LogFile::~LogFile() {
     if (IsOpen()) CloseHandle(AsHandle(handle_));
 }
 
-bool LogFile::Query(std::int64_t& size, FileIdentity& identity) const {
-    if (!IsOpen()) return false;
-    size = size_;
-    identity = identity_;
-    return true;
-}
-
 std::int64_t LogFile::ReadAt(std::int64_t offset, char* buffer, std::size_t count) const {
     if (!IsOpen() || offset < 0) return -1;
     const auto request = static_cast<DWORD>(count < 0x40000000 ? count : 0x40000000);
