@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the native build,
-# then the Windows build under Wine.
+# Installs what is missing, builds, and runs every test: the native suite in
+# the dev build and again under the address and undefined-behaviour
+# sanitizers, then the Windows build under Wine.
+# QV_PRESETS="dev" limits the native builds (default "dev asan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-deps.sh --windows
 
-preset="${QV_PRESET:-dev}"
-cmake --preset "$preset"
-cmake --build --preset "$preset" -j "$(nproc)"
-ctest --preset "$preset" -j "$(nproc)"
+jobs=$(nproc)
+for preset in ${QV_PRESETS:-dev asan}; do
+    echo "=== $preset ==="
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" -j "$jobs"
+    ctest --preset "$preset" -j "$jobs"
+done
 
-if [[ -x tools/windows-tests.sh ]]; then
-    tools/windows-tests.sh
-fi
+echo "=== windows ==="
+QV_PRESET=dev tools/windows-tests.sh
