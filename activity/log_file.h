@@ -11,6 +11,10 @@ namespace activity {
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
+    // Birth time in ns on POSIX, where the file system keeps one (else 0): ext4
+    // gives a file made after a deletion the deleted one's inode at once.
+    // Windows file indexes carry a sequence number and need none.
+    std::int64_t born = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 

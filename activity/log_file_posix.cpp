@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +18,25 @@ int OpenForReading(const std::string& path) {
     return path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 
+// Type, size and identity in one call: statx, for the birth time, where the
+// kernel has it (4.11 on); fstat, without one, where it has not.
+bool IsRegularFile(int fd, std::int64_t& size, FileIdentity& identity) {
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_SIZE | STATX_INO | STATX_BTIME, &sx) ==
+        0) {
+        size = static_cast<std::int64_t>(sx.stx_size);
+        const bool born = (sx.stx_mask & STATX_BTIME) != 0;
+        identity = {makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino,
+                    born ? sx.stx_btime.tv_sec * 1'000'000'000 + sx.stx_btime.tv_nsec : 0};
+        return S_ISREG(sx.stx_mode);
+    }
+    struct stat st {};
+    if ((errno != ENOSYS && errno != EPERM) || ::fstat(fd, &st) != 0) return false;
+    size = st.st_size;
+    identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), 0};
+    return S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 LogFile::LogFile(const std::string& windowsPath) {
@@ -29,14 +49,15 @@ LogFile::LogFile(const std::string& windowsPath) {
         fd = OpenForReading(MapWindowsPath(windowsPath, prefix, cwd));
     }
     if (fd < 0) return;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::int64_t size = 0;
+    FileIdentity identity;
+    if (!IsRegularFile(fd, size, identity)) {
         ::close(fd);
         return;
     }
     handle_ = fd;
-    size_ = st.st_size;
-    identity_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    size_ = size;
+    identity_ = identity;
 }
 
 LogFile::~LogFile() {

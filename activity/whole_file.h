@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -10,7 +11,11 @@ namespace activity {
 // when it cannot be read. Sized from the start: growing a string in chunks
 // costs thirty times as much on a 2 MB file.
 inline std::optional<std::string> ReadWholeFile(const std::string& path) {
-    constexpr std::streamoff kMaxSize = std::streamoff{1} << 30;  // a directory seeks "forever"
+    // Only a regular file: opening a FIFO waits for a writer, and a device
+    // such as /dev/zero would fill the string up to kMaxSize.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    constexpr std::streamoff kMaxSize = std::streamoff{1} << 30;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
     const std::streamoff size = in.tellg();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (preset "fuzz", clang) and runs each for the
-# given seconds (default 20) on a copy of its committed seed corpus; fails on
-# the first crash, leak or timeout. By hand: tools/fuzz.sh 3600
+# given seconds (default 20) from its committed seeds, which it only reads;
+# fails when any target found a crash, leak or timeout, whose input is then
+# left in build/fuzz/runs/<target>/artifacts. By hand: tools/fuzz.sh 3600
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the native suite in
 # the dev build and again under the address and undefined-behaviour
-# sanitizers, then the Windows build under Wine.
+# sanitizers, a short run of each fuzz target, then the Windows build under Wine.
 # QV_PRESETS="dev" limits the native builds (default "dev asan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +15,9 @@ for preset in ${QV_PRESETS:-dev asan}; do
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== fuzz (short runs; longer by hand: tools/fuzz.sh 3600) ==="
+tools/fuzz.sh "${QV_FUZZ_SECONDS:-20}"
 
 echo "=== windows ==="
 QV_PRESET=dev tools/windows-tests.sh
