@@ -72,6 +72,21 @@ std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t avail) {
     return len;
 }
 
+// Whether the `n` bytes at `p`, a lead byte and the continuation bytes after
+// it, begin a valid sequence that takes all of them, whatever follows.
+bool Utf8CanStart(const unsigned char* p, std::size_t n) {
+    const unsigned b = p[0];
+    if (b < 0xC2 || b > 0xF4) return false;
+    const std::size_t len = b <= 0xDF ? 2 : b <= 0xEF ? 3 : 4;
+    if (len < n) return false;
+    if (n == 1) return true;
+    // The second byte rules out overlong forms, surrogates and code points
+    // past U+10FFFF.
+    const unsigned low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+    return p[1] >= low && p[1] <= high;
+}
+
 }  // namespace
 
 CodePageDecoder::CodePageDecoder(std::unique_ptr<CodePageSource> source)
@@ -166,8 +181,9 @@ std::size_t CodePageDecoder::CutPoint(std::string_view bytes, std::size_t limit)
         // Step back over at most three continuation bytes to a sequence start.
         for (int k = 0; k < 3 && cut > 0 && (p[cut] & 0xC0) == 0x80; ++k) --cut;
         if (cut == 0 || (p[cut] & 0xC0) == 0x80) return limit;
-        const std::size_t len = Utf8SequenceLength(p + cut, bytes.size() - cut);
-        return (len != 0 && cut + len > limit) ? cut : limit;
+        // Only the bytes up to `limit` decide: a scan that has no more yet
+        // must cut where a later one with the rest of the line would.
+        return Utf8CanStart(p + cut, limit - cut + 1) ? cut : limit;
     }
     if (!hasLeads_) return limit;
     // Pairs can only be told from the start, so walk from the beginning.

@@ -142,6 +142,17 @@ TEST_F(SplitterTest, OverlongLinesComeInPiecesCutBetweenCharacters) {
         }
         EXPECT_EQ(joined.size(), 1 + 50000 * 3u);
     }
+    // A character across the limit whose last byte has not come yet is cut
+    // before, as it is once the byte has come.
+    std::string cjk;
+    for (std::size_t i = 0; i < kMaxLineBytes / 3; ++i) cjk += "禂";
+    for (const std::string& rest : {"\xE7\xA6"s, "\xE7\xA6\x82 and the rest\r"s}) {
+        const Split piece = WholePass(utf8_, cjk + rest, false);
+        ASSERT_FALSE(piece.entries.empty());
+        EXPECT_EQ(piece.entries[0].size(), cjk.size());
+        EXPECT_TRUE(piece.entries[0] == cjk);  // whole characters, no U+FFFD
+        EXPECT_EQ(piece.consumed, rest.size() == 2 ? cjk.size() : cjk.size() + rest.size());
+    }
     std::string utf = "u";
     for (int i = 0; i < 40000; ++i) utf += "é";
     for (const auto& e : WholePass(utf8_, utf + "\r", false).entries)
