@@ -13,7 +13,9 @@ for preset in ${QV_PRESETS:-dev asan}; do
     echo "=== $preset ==="
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
-    ctest --preset "$preset" -j "$jobs"
+    # The soak runs alone, so that it does not compete with the other tests.
+    ctest --preset "$preset" -j "$jobs" -LE soak
+    ctest --preset "$preset" -L soak
 done
 
 echo "=== fuzz (short runs; longer by hand: tools/fuzz.sh 3600) ==="
