@@ -29,7 +29,10 @@ std::string KeyHeader(std::string_view name, std::time_t now) {
     char times[64];
     std::snprintf(times, sizeof times, "] %lld\n#time=%llx\n", static_cast<long long>(now),
                   filetime);
-    return "[" + EscapeRegString(key) + times;
+    std::string header = "[";
+    header += EscapeRegString(key);
+    header += times;
+    return header;
 }
 
 bool WriteFileAtomically(const fs::path& path, const std::string& text) {
@@ -62,14 +65,20 @@ std::string SystemRegText(std::time_t now) {
     for (const Component& c : kComponents) {
         std::string line = "\"Activity Log Directory\"=";
         if (c.expandable) line += "str(2):";
-        line += "\"" + EscapeRegString(c.logDirectory) + "\"\n";
+        line += '"';
+        line += EscapeRegString(c.logDirectory);
+        line += "\"\n";
         keys[std::string(kRoot) + std::string(c.key)] += line;
     }
     keys[kCodePageKey] = "\"ACP\"=\"1252\"\n\"MACCP\"=\"10000\"\n\"OEMCP\"=\"437\"\n";
 
     std::string text = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n";
     text += "#arch=win64\n";
-    for (const auto& [name, values] : keys) text += "\n" + KeyHeader(name, now) + values;
+    for (const auto& [name, values] : keys) {
+        text += '\n';
+        text += KeyHeader(name, now);
+        text += values;
+    }
     return text;
 }
 

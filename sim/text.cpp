@@ -56,7 +56,7 @@ std::string EncodeCp1252(std::string_view utf8) {
 std::string EscapeRegString(std::string_view utf8) {
     std::string out;
     const auto unit = [&out](char32_t u) {
-        char buf[8];
+        char buf[16];
         std::snprintf(buf, sizeof buf, "\\x%04x", static_cast<unsigned>(u));
         out += buf;
     };
