@@ -18,6 +18,10 @@ for preset in ${QV_PRESETS:-dev asan}; do
     ctest --preset "$preset" -L soak
 done
 
+echo "=== release (built only: the demo and the benchmarks use it) ==="
+cmake --preset release
+cmake --build --preset release -j "$jobs"
+
 echo "=== fuzz (short runs; longer by hand: tools/fuzz.sh 3600) ==="
 tools/fuzz.sh "${QV_FUZZ_SECONDS:-20}"
 
