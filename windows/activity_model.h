@@ -54,7 +54,6 @@ class ActivityModel final : public QAbstractListModel {
         std::string_view At(std::size_t i) const;
     };
 
-    std::size_t EntryCount() const { return count_; }
     // How many of the oldest entries must go to make room for `entries`
     // entries of `bytes` bytes.
     std::size_t ExcessFor(std::size_t entries, std::size_t bytes) const;
