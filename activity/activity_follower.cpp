@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "code_page.h"
+#include "components.h"
 #include "line_splitter.h"
 #include "log_naming.h"
-#include "modConfig.h"
 
 namespace activity {
 
@@ -22,12 +22,7 @@ ActivityFollower::ActivityFollower() : clock_(SystemLocalDate) {}
 ActivityFollower::~ActivityFollower() = default;
 
 std::string ActivityFollower::GetLoggingDirectory() const {
-    const char* root = ServiceType == 0   ? "SOFTWARE\\Quor Vane\\Quor Vane\\Connectors\\"
-                       : ServiceType == 1 ? "SOFTWARE\\Quor Vane\\Quor Vane\\Services\\"
-                                          : "SOFTWARE\\Quor Vane\\Quor Vane\\Agents\\";
-    // POPC keeps its setting on the Connectors key itself.
-    const std::string key = ServiceName == "POPC" ? root : root + ServiceName;
-    return modConfig::GetRegistryString(key, "Activity Log Directory");
+    return LogDirectory(ServiceName, ServiceType);
 }
 
 std::string ActivityFollower::GetActiveFileName() const {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "utf.h"
+
 namespace activity {
 
 namespace {
@@ -9,21 +11,12 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kNulPlaceholder = 0x2400;  // SYMBOL FOR NULL
 
+// Table entries hold up to three bytes: the code pages' characters all fit.
 std::uint8_t EncodeUtf8(char32_t c, char* out) {
-    if (c >= 0x10000 || (c >= 0xD800 && c < 0xE000)) c = kReplacement;
-    if (c < 0x80) {
-        out[0] = static_cast<char>(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        out[0] = static_cast<char>(0xC0 | (c >> 6));
-        out[1] = static_cast<char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    out[0] = static_cast<char>(0xE0 | (c >> 12));
-    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (c & 0x3F));
-    return 3;
+    std::string bytes;
+    AppendUtf8(c >= 0x10000 ? kReplacement : c, bytes);
+    bytes.copy(out, bytes.size());
+    return static_cast<std::uint8_t>(bytes.size());
 }
 
 // True when all eight bytes are printable-or-control ASCII, none of them NUL.
@@ -47,29 +40,8 @@ std::size_t PlainAsciiPrefix(std::string_view bytes) {
 
 // The length of a valid UTF-8 sequence at `p`, or 0.
 std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t avail) {
-    const unsigned b = p[0];
-    std::size_t len;
-    unsigned min;
-    if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-        min = 0x80;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        min = 0x800;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (avail < len) return 0;
-    unsigned c = b & (0x7Fu >> len);
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((p[k] & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (p[k] & 0x3Fu);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return 0;
-    return len;
+    const Utf8Char c = DecodeUtf8({reinterpret_cast<const char*>(p), avail});
+    return c.valid ? c.length : 0;
 }
 
 // Whether the `n` bytes at `p`, a lead byte and the continuation bytes after

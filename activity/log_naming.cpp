@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "components.h"
+
 namespace activity {
 
 namespace {
@@ -22,31 +24,17 @@ std::string DateStamp(const LocalDate& date) {
 
 std::string ActiveFileName(std::string_view loggingDirectory, std::string_view serviceName,
                            const LocalDate& date) {
-    // Whole, case-sensitive names: "POPC" is not "POP", "pop" is nothing.
-    struct Rule {
-        std::string_view name;
-        std::string_view prefix;
-    };
-    static constexpr Rule kRules[] = {
-        {"HTTPMAIL", "HTTP-Activity-"}, {"POP", "POP-Debug-"}, {"MTA", "MTA-Debug-"},
-        {"SF", "POC-Debug-"},           {"LS", "LS-Debug-"},
-    };
     std::string path(loggingDirectory);
     path += '\\';
-    bool matched = false;
-    for (const Rule& rule : kRules) {
-        if (serviceName == rule.name) {
-            path += rule.prefix;
-            matched = true;
-            break;
-        }
-    }
-    if (!matched) {
+    // A name outside the table (lower case, empty, "POPCX") gets the default form.
+    if (const Component* c = FindComponent(serviceName)) {
+        path += c->filePrefix;
+    } else {
         path += serviceName;
         path += "-Activity-";
     }
     path += DateStamp(date);
-    path += ".log";
+    path += kLogSuffix;
     return path;
 }
 

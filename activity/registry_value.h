@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utf.h"
+
 namespace activity {
 
 // Registry value types, numbered as Windows numbers them.
@@ -29,9 +31,5 @@ struct RegistryValue {
 // multi-string; the empty text for every other type. Unpaired surrogates
 // become U+FFFD.
 std::string RegistryText(const RegistryValue& value);
-
-// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
-std::u16string Utf8ToUtf16(std::string_view text);
 
 }  // namespace activity

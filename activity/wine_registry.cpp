@@ -146,33 +146,13 @@ class EscapedString {
 
     // One UTF-8 character; a malformed byte stands alone as U+FFFD.
     bool DecodeUtf8(char16_t& unit) {
-        const auto lead = static_cast<unsigned char>(text_[pos_]);
-        const std::size_t len = lead < 0x80         ? 1
-                                : (lead >> 5) == 6  ? 2
-                                : (lead >> 4) == 14 ? 3
-                                : (lead >> 3) == 30 ? 4
-                                                    : 0;
-        char32_t c = len == 1   ? lead
-                     : len == 2 ? (lead & 0x1Fu)
-                     : len == 3 ? (lead & 0x0Fu)
-                                : (lead & 0x07u);
-        bool ok = len != 0 && pos_ + len <= text_.size();
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            const auto next = static_cast<unsigned char>(text_[pos_ + k]);
-            ok = (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3Fu);
-        }
-        if (!ok || c > 0x10FFFF) {
-            unit = u'\uFFFD';
-            ++pos_;
-            return true;
-        }
-        pos_ += len;
-        if (c < 0x10000) {
-            unit = static_cast<char16_t>(c);
+        const Utf8Char c = activity::DecodeUtf8(text_.substr(pos_));
+        pos_ += c.length;
+        if (c.value < 0x10000) {
+            unit = static_cast<char16_t>(c.value);
         } else {
-            unit = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            pending_ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            unit = static_cast<char16_t>(0xD800 + ((c.value - 0x10000) >> 10));
+            pending_ = static_cast<char16_t>(0xDC00 + (c.value & 0x3FF));
         }
         return true;
     }

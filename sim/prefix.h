@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "components.h"
+#include "log_folders.h"
+#include "registry_file.h"
 
 namespace sim {
 
@@ -20,12 +21,8 @@ enum class PrefixResult { kReady, kNotOurs, kFailed };
 // and then gains only what it lacks. `error` says why on kFailed.
 PrefixResult PreparePrefix(const std::filesystem::path& dir, bool force, std::string& error);
 
-// system.reg as Wine 8 saves it, with the components' directories and the
-// ANSI code page 1252, dated `now`.
-std::string SystemRegText(std::time_t now);
-
-// The Windows log directory the monitor finds for `component` in the prefix
-// named by $WINEPREFIX: the monitor's own look-up, so the two cannot disagree.
-std::string LoggingDirectory(const Component& component);
+// The server's settings as the simulator stores them: each component's log
+// folder where the monitor looks, and the ANSI code page 1252.
+RegistryFile ServerSettings();
 
 }  // namespace sim

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "clock.h"
-#include "components.h"
+#include "log_folders.h"
 #include "daily_log.h"
 #include "journal.h"
 #include "prefix.h"
@@ -38,7 +38,7 @@ bool StopRequestedBy(Steady::time_point deadline, const sigset_t& stopSignals) {
 }
 
 struct Stream {
-    const Component* component;
+    const activity::Component* component;
     std::unique_ptr<DailyLog> log;
     Traffic traffic;
     Steady::time_point due;
@@ -78,8 +78,9 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
 
     const std::uint32_t seed = options.seed ? *options.seed : std::random_device{}();
     std::vector<Stream> streams;
-    for (const Component& c : kComponents) {
-        const std::string directory = LoggingDirectory(c);
+    for (const activity::Component& c : activity::kComponents) {
+        const std::string directory =
+            activity::LogDirectory(c.name, activity::ServiceTypeOf(c.branch));
         if (directory.empty()) {
             std::fprintf(stderr, "qv-simserver: %s has no log directory in %s/system.reg\n",
                          std::string(c.name).c_str(), prefixText.c_str());

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "utf.h"
+
 namespace sim {
 
 namespace {
@@ -24,32 +26,10 @@ char Cp1252Byte(char32_t c) {
 
 }  // namespace
 
-std::u32string DecodeUtf8(std::string_view utf8) {
-    std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<std::uint8_t>(utf8[i]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x06 ? 2
-                                   : (lead >> 4) == 0x0E ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        bool valid = length != 0 && i + length <= utf8.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto trail = static_cast<std::uint8_t>(utf8[i + k]);
-            valid = (trail & 0xC0) == 0x80;
-            c = (c << 6) | (trail & 0x3F);
-        }
-        out += valid ? c : U'\uFFFD';
-        i += valid ? length : 1;
-    }
-    return out;
-}
-
 std::string EncodeCp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    for (char32_t c : DecodeUtf8(utf8)) out += Cp1252Byte(c);
+    for (char32_t c : activity::Utf8ToUtf32(utf8)) out += Cp1252Byte(c);
     return out;
 }
 
@@ -60,7 +40,7 @@ std::string EscapeRegString(std::string_view utf8) {
         std::snprintf(buf, sizeof buf, "\\x%04x", static_cast<unsigned>(u));
         out += buf;
     };
-    for (char32_t c : DecodeUtf8(utf8)) {
+    for (char32_t c : activity::Utf8ToUtf32(utf8)) {
         if (c == U'\\' || c == U'"') {
             out += '\\';
             out += static_cast<char>(c);

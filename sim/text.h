@@ -13,7 +13,4 @@ std::string EncodeCp1252(std::string_view utf8);
 // quote escaped, anything outside printable ASCII as \xNNNN (UTF-16 units).
 std::string EscapeRegString(std::string_view utf8);
 
-// Code points of `utf8`; a malformed byte counts as one U+FFFD.
-std::u32string DecodeUtf8(std::string_view utf8);
-
 }  // namespace sim

@@ -10,20 +10,11 @@
 #include <QStyle>
 
 #include "app_icons.h"
+#include "components.h"
 #include "frmActivity.h"
 #include "twips.h"
 
 namespace {
-
-struct Component {
-    const char* name;
-    int type;
-};
-
-// In this order: the last one shown is the active window when start-up ends.
-constexpr Component kComponents[] = {
-    {"HTTPMAIL", 1}, {"LS", 0}, {"MTA", 3}, {"POP", 1}, {"POPC", 0}, {"SMTP", 0}, {"SF", 0},
-};
 
 // Windows cascades new children one caption lower each time; so do we.
 QPoint CascadePosition(const QMdiArea& workspace, const QMdiSubWindow& child, int index) {
@@ -87,10 +78,11 @@ void MDIMain::showEvent(QShowEvent* event) {
 
 void MDIMain::MDIForm_Load() {
     int index = 0;
-    for (const Component& component : kComponents) {
+    // In the table's order: the last one shown is the active window.
+    for (const activity::Component& component : activity::kComponents) {
         auto* window = new frmActivity;
         window->ServiceName = component.name;
-        window->ServiceType = component.type;
+        window->ServiceType = activity::ServiceTypeOf(component.branch);
         window->Initialise();
         QMdiSubWindow* child = window->AddTo(workspace_);
         child->move(CascadePosition(*workspace_, *child, index++));

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "components.h"
+#include "log_folders.h"
 #include "journal.h"
 #include "log_naming.h"
 #include "prefix.h"
