@@ -26,4 +26,4 @@ trap 'exit 130' INT TERM HUP
 build/release/sim/qv-simserver --lines 0 "$prefix"
 build/release/sim/qv-simserver "$@" "$prefix" &
 server=$!
-WINEPREFIX="$prefix" build/release/windows/QVActivityMonitor
+WINEPREFIX="$prefix" build/release/ui/QVActivityMonitor

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" --target QVActivityMonitor
-exec build/release/windows/QVActivityMonitor
+exec build/release/ui/QVActivityMonitor

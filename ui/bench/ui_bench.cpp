@@ -1,7 +1,7 @@
 // Figures for the activity window and the start-up; run by hand, not a test.
 //
-//   windows_bench [append|catch-up|start-up]   the figures, on the offscreen platform
-//   windows_bench --startup-child   one start-up, timed by the parent run
+//   ui_bench [append|catch-up|start-up]   the figures, on the offscreen platform
+//   ui_bench --startup-child   one start-up, timed by the parent run
 //
 // Append: one scan's batch of 1,000,000 entries of about 110 characters into
 // a window, until the view has laid out and painted the new rows, with the
