@@ -3,11 +3,9 @@
 // behind them.
 #include <stdlib.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "case_fold.h"
 #include "wine_prefix.h"
@@ -22,24 +20,22 @@ void Check(bool ok) {
 
 struct Prefix {
     std::string dir;
-    std::string cwd;
+    // The fuzzer's own directory: it reads its corpus by relative paths.
+    std::string cwd = fs::current_path().string();
 
     Prefix() {
         char name[] = "/tmp/qv-fuzz-path-XXXXXX";
         Check(::mkdtemp(name) != nullptr);
         dir = name;
-        const fs::path root(dir);
-        fs::create_directories(root / "drive_c" / "Quorvane" / "Logs");
-        fs::create_directories(root / "drive_c" / "Quorvane" / "Journées");
-        fs::create_directories(root / "drive_d" / "Share" / "Sub");
-        fs::create_directories(root / "dosdevices" / "unc" / "Server" / "Logs");
-        fs::create_directory_symlink("../drive_c", root / "dosdevices" / "c:");
-        fs::create_directory_symlink("../drive_d", root / "dosdevices" / "d:");
-        fs::create_directory_symlink("../drive_c/Quorvane", root / "dosdevices" / "q:");
-        std::ofstream(root / "drive_c" / "Quorvane" / "Logs" / "SMTP-Activity-261206.log");
-        std::ofstream(root / "drive_c" / "Quorvane" / "Logs" / "smtp-activity-261206.LOG");
-        // The fuzzer's own directory: it reads its corpus by relative paths.
-        cwd = fs::current_path().string();
+        for (const char* d : {"drive_c/Quorvane/Logs", "drive_c/Quorvane/Journées",
+                              "drive_d/Share/Sub", "dosdevices/unc/Server/Logs"}) {
+            fs::create_directories(dir + "/" + d);
+        }
+        for (const char* d : {"c:../drive_c", "d:../drive_d", "q:../drive_c/Quorvane"}) {
+            fs::create_directory_symlink(d + 2, dir + "/dosdevices/" + std::string(d, 2));
+        }
+        std::ofstream(dir + "/drive_c/Quorvane/Logs/SMTP-Activity-261206.log");
+        std::ofstream(dir + "/drive_c/Quorvane/Logs/smtp-activity-261206.LOG");
     }
     ~Prefix() {
         std::error_code ec;
@@ -47,28 +43,20 @@ struct Prefix {
     }
 };
 
-const Prefix& ThePrefix() {
-    static const Prefix prefix;
-    return prefix;
-}
-
 // The names after the prefix's dosdevices, or after "/" for a relative path.
 void CheckNames(const std::string& mapped) {
     Check(!mapped.empty() && mapped.front() == '/');
-    std::size_t start = 1;
-    for (;;) {
-        const std::size_t slash = mapped.find('/', start);
+    for (std::size_t start = 1, slash = 0; slash != std::string::npos; start = slash + 1) {
+        slash = mapped.find('/', start);
         const std::string name = mapped.substr(start, slash - start);
         Check(mapped == "/" || (name != "" && name != "." && name != ".."));
-        if (slash == std::string::npos) break;
-        start = slash + 1;
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const Prefix& prefix = ThePrefix();
+    static const Prefix prefix;
     const std::string path(reinterpret_cast<const char*>(data), size);
     const std::string given = activity::MapWindowsPathAsGiven(path, prefix.dir);
     const std::string found = activity::MapWindowsPath(path, prefix.dir, prefix.cwd);

@@ -36,11 +36,11 @@ fi
 
 # The two stores agree: Windows programs write into a fresh prefix of its own,
 # and the native build reads what they left. Its tests are native ones, from
-# the native build that tools/test.sh has made by now; run alone, this script
-# makes that one target. Wine's output goes to a file: a lingering wineserver
-# must not hold our pipes.
+# the native build that tools/test.sh has made by now (or from QV_NATIVE_DIR);
+# run alone, this script makes that one target. Wine's output goes to a file: a
+# lingering wineserver must not hold our pipes.
 native_preset=${QV_PRESET:-dev}
-native_dir="$root/build/$native_preset"
+native_dir=${QV_NATIVE_DIR:-"$root/build/$native_preset"}
 cross_prefix="$root/build/windows/cross-prefix"
 helpers="$root/build/windows/activity/tests"
 if [ ! -f "$native_dir/CMakeCache.txt" ] && ! cmake --preset "$native_preset" >/dev/null; then
@@ -57,7 +57,6 @@ else
         timeout 300 "$wine" wineboot.exe -i </dev/null >"$cross_prefix.log" 2>&1 &&
         WINEPREFIX="$cross_prefix" timeout 120 "$wineserver" -w; then
         QV_CROSS_PREFIX="$cross_prefix" QV_WINE="$wine" QV_WINESERVER="$wineserver" \
-            QV_CROSS_WRITER="$helpers/win_log_writer.exe" \
             QV_CROSS_PROBE="$helpers/win_registry_probe.exe" \
             timeout 600 "$native_dir/activity/tests/cross_store_tests" || status=1
     else

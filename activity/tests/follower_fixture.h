@@ -2,27 +2,34 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "activity_follower.h"
 #include "test_env.h"
+
+using Lines = std::vector<std::string>;
+
+// The server's settings naming SMTP's log folder, and that log's local path.
+struct SmtpServer : TestServer {
+    SmtpServer() { SetDirectory("Connectors\\SMTP", WindowsLogDir()); }
+    std::filesystem::path Day(const std::string& stamp = "261206") const {
+        return LocalLogDir() / ("SMTP-Activity-" + stamp + ".log");
+    }
+};
 
 // A follower that keeps what it lists, on a clock the test sets.
 class RecordingFollower : public activity::ActivityFollower {
   public:
     activity::LocalDate today{2026, 12, 6};
-    std::vector<std::string> entries;
+    Lines entries;
     int batches = 0;
 
-    RecordingFollower(const std::string& name, int type) {
+    explicit RecordingFollower(const std::string& name = "SMTP", int type = 0) {
         ServiceName = name;
         ServiceType = type;
         SetClock([this] { return today; });
     }
-
     // What the next scan lists.
-    std::vector<std::string> Scan() {
+    Lines Scan() {
         entries.clear();
         ScanFile();
         return entries;
@@ -35,15 +42,19 @@ class RecordingFollower : public activity::ActivityFollower {
     }
 };
 
-inline void AppendBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    out << bytes;
+inline void AppendBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::app) << bytes;
 }
 
+// The size of a file; 0 when there is none.
 inline std::int64_t FileSize(const std::filesystem::path& file) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    return ec ? -1 : static_cast<std::int64_t>(size);
+    return ec ? 0 : static_cast<std::int64_t>(size);
 }
 
-using Lines = std::vector<std::string>;
+inline std::string Rep(std::string_view text, std::size_t times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}

@@ -9,46 +9,24 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 const wchar_t kVendor[] = L"SOFTWARE\\Quor Vane";
 const wchar_t kMark[] = L"Made by the activity tests";
-const wchar_t kRoot[] = L"SOFTWARE\\Quor Vane\\Quor Vane";
-
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string u = activity::Utf8ToUtf16(utf8);
-    return std::wstring(u.begin(), u.end());
-}
-
-}  // namespace
 
 TestServer::TestServer() {
-    std::random_device rd;
-    root_ = fs::temp_directory_path() / ("qvtest-" + std::to_string(rd()));
+    root_ = fs::temp_directory_path() / ("qvtest-" + std::to_string(std::random_device()()));
     fs::create_directories(root_);
     // The tests own these keys and delete them afterwards: never on a machine
-    // where a server keeps its settings there.
+    // where a server keeps its settings there. A test that died left its mark.
     HKEY vendor = nullptr;
-    DWORD disposition = 0;
-    bool ours = false;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVendor, 0, nullptr, 0,
-                        KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, nullptr, &vendor,
-                        &disposition) == ERROR_SUCCESS) {
-        // A test that died left its mark; anything else is a server's.
-        ours = disposition == REG_CREATED_NEW_KEY ||
-               RegQueryValueExW(vendor, kMark, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        const DWORD one = 1;
-        if (ours)
-            RegSetValueExW(vendor, kMark, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
-                           sizeof one);
-        RegCloseKey(vendor);
-    }
-    if (!ours) {
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kVendor, kMark, RRF_RT_ANY, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kVendor, 0, KEY_READ, &vendor) == ERROR_SUCCESS) {
         std::fprintf(stderr,
-                     "HKLM\\SOFTWARE\\Quor Vane exists: run these tests on a machine without "
-                     "the server.\n");
+                     "HKLM\\SOFTWARE\\Quor Vane exists: run the tests without the server.\n");
         std::exit(3);
     }
+    const DWORD one = 1;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kVendor, kMark, REG_DWORD, &one, sizeof one);
 }
 
 TestServer::~TestServer() {
@@ -60,17 +38,12 @@ TestServer::~TestServer() {
 
 void TestServer::SetDirectory(const std::string& key, const std::string& windowsDir) {
     values_[key] = windowsDir;
-    std::wstring path = std::wstring(kRoot) + L"\\" + Wide(key);
-    if (path.back() == L'\\') path.pop_back();
-    HKEY hkey = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                        KEY_WRITE | KEY_WOW64_64KEY, nullptr, &hkey, nullptr) != ERROR_SUCCESS)
-        return;
-    const std::wstring data = Wide(windowsDir);
-    RegSetValueExW(hkey, L"Activity Log Directory", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(hkey);
+    std::u16string path = u"SOFTWARE\\Quor Vane\\Quor Vane\\" + activity::Utf8ToUtf16(key);
+    if (path.back() == u'\\') path.pop_back();
+    const std::u16string data = activity::Utf8ToUtf16(windowsDir);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, reinterpret_cast<LPCWSTR>(path.c_str()),
+                    L"Activity Log Directory", REG_SZ, data.c_str(),
+                    static_cast<DWORD>((data.size() + 1) * sizeof(char16_t)));
 }
 
 std::string TestServer::WindowsLogDir() const {

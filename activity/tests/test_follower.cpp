@@ -3,174 +3,105 @@
 #include <random>
 
 #include "follower_fixture.h"
+#include "line_splitter.h"
 
 namespace fs = std::filesystem;
 
-class FollowerTest : public ::testing::Test {
-  protected:
-    void SetUp() override { server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir()); }
-
-    fs::path DayFile(const char* stamp) const {
-        return server.LocalLogDir() / (std::string("SMTP-Activity-") + stamp + ".log");
-    }
-
-    TestServer server;
-};
-
-TEST_F(FollowerTest, FindsTheDirectoryOfEachBranch) {
-    server.SetDirectory("Connectors\\", "C:\\popc");
-    server.SetDirectory("Services\\", "C:\\services root");
-    server.SetDirectory("Services\\HTTPMAIL", "C:\\http");
-    server.SetDirectory("Agents\\MTA", "C:\\mta\\");
-    server.SetDirectory("Connectors\\MTA", "C:\\wrong");
-    const struct {
-        const char* name;
-        int type;
-        const char* dir;
-    } rows[] = {
-        {"SMTP", 0, ""},  // set in SetUp, checked below
-        {"HTTPMAIL", 1, "C:\\http"},
-        {"MTA", 3, "C:\\mta\\"},
-        {"MTA", 2, "C:\\mta\\"},
-        {"MTA", -1, "C:\\mta\\"},
-        {"MTA", 0, "C:\\wrong"},
-        {"POPC", 0, "C:\\popc"},
-        {"POPC", 1, "C:\\services root"},
-        {"LS", 0, ""},
+// Each component's key by its type, the Connectors key itself for POPC; set
+// all at once, so that a wrong key gives another component's folder.
+TEST(Follower, FindsTheDirectoryOfEachBranch) {
+    SmtpServer server;
+    const std::tuple<const char*, const char*, int, const char*> rows[] = {
+        {"Connectors\\SMTP", "SMTP", 0, "C:\\Quorvane\\Logs"},
+        {"Services\\HTTPMAIL", "HTTPMAIL", 1, "C:\\http"},
+        {"Agents\\MTA", "MTA", 2, "C:\\mta\\"},
+        {"Agents\\MTA", "MTA", -1, "C:\\mta\\"},
+        {"Connectors\\MTA", "MTA", 0, "C:\\wrong"},
+        {"Connectors\\", "POPC", 0, "C:\\popc"},
+        {"Services\\", "POPC", 1, "C:\\services root"},
     };
-    for (const auto& row : rows) {
-        RecordingFollower f(row.name, row.type);
-        const std::string want = std::string(row.name) == "SMTP" ? server.WindowsLogDir() : row.dir;
-        EXPECT_EQ(f.GetLoggingDirectory(), want) << row.name << " " << row.type;
+    for (const auto& [key, name, type, dir] : rows) server.SetDirectory(key, dir);
+    for (const auto& [key, name, type, dir] : rows) {
+        EXPECT_EQ(RecordingFollower(name, type).GetLoggingDirectory(), dir) << key;
     }
 }
 
-// One file through its life: appears, grows in pieces, is cut, replaced and
-// rolled over at midnight. Entries and position are checked after each step.
-TEST_F(FollowerTest, FollowsAGrowingFileThroughItsLife) {
-    RecordingFollower f("SMTP", 0);
-    const fs::path day1 = DayFile("261206");
+// One file through its life, a scan after each step: it appears, grows in
+// pieces (a CR's LF coming with the next write), is cut, replaced, rolled
+// over at midnight (yesterday's unterminated tail first, in one batch with
+// the new day's lines), and the next day's file appears late.
+TEST(Follower, FollowsAGrowingFileThroughItsLife) {
+    SmtpServer server;
+    RecordingFollower f;
     f.Initialise();
-    EXPECT_EQ(f.LoggingDirectory(), server.WindowsLogDir());
     EXPECT_EQ(f.GetActiveFileName(), server.WindowsLogDir() + "\\SMTP-Activity-261206.log");
-    EXPECT_EQ(f.ReadPosition(), 0);
-    EXPECT_EQ(f.GetLastActivity(), 0);
-    EXPECT_EQ(f.Scan(), Lines{});
-
-    // A file that appears later is listed from its first line.
-    AppendBytes(day1, "first line of the day\r\nshort\r\n\r\n");
-    EXPECT_EQ(f.GetLastActivity(), FileSize(day1));
-    EXPECT_EQ(f.Scan(), Lines{"first line of the day"});
-    EXPECT_EQ(f.ReadPosition(), FileSize(day1));
-
-    const int batches = f.batches;
-    EXPECT_EQ(f.Scan(), Lines{});
-    EXPECT_EQ(f.batches, batches);
-    EXPECT_EQ(f.ReadPosition(), FileSize(day1));
-
-    // A line written in pieces is listed once, whole.
-    const std::int64_t lineStart = FileSize(day1);
-    AppendBytes(day1, "a line written in ");
-    EXPECT_EQ(f.Scan(), Lines{});
-    EXPECT_EQ(f.ReadPosition(), lineStart);
-    AppendBytes(day1, "three writes");
-    EXPECT_EQ(f.Scan(), Lines{});
-    AppendBytes(day1, "\r");
-    EXPECT_EQ(f.Scan(), Lines{"a line written in three writes"});
-    EXPECT_EQ(f.ReadPosition(), FileSize(day1));
-    // The LF of that CR arrives with the next line.
-    AppendBytes(day1, "\nnext line after a cut CRLF\r\none\nline with a lone LF\r\nx");
-    EXPECT_EQ(f.Scan(), (Lines{"next line after a cut CRLF", "one\nline with a lone LF"}));
-    EXPECT_EQ(f.ReadPosition(), FileSize(day1) - 1);
-    AppendBytes(day1, "yz continues\r\n");
-    EXPECT_EQ(f.Scan(), Lines{"xyz continues"});
-
-    // Cut shorter: read again from the first byte.
-    fs::resize_file(day1, 0);
-    AppendBytes(day1, "after truncation\r\n");
-    EXPECT_EQ(f.Scan(), Lines{"after truncation"});
-    EXPECT_EQ(f.ReadPosition(), FileSize(day1));
-
-    // Replaced by another, longer file: also from its first byte.
-    {
-        std::ofstream out(server.LocalLogDir() / "replacement", std::ios::binary);
-        out << "replacement line one\r\nreplacement line two\r\nreplacement line three\r\n";
+    // Day, what happens ('a'ppended, 't'runcated first, 'r'eplaced by a new
+    // file), bytes, entries listed, bytes left unread.
+    const std::tuple<int, char, std::string, Lines, std::int64_t> steps[] = {
+        {6, 'a', "", {}, 0},
+        {6, 'a', "first line, caf\xE9\r\nshort\r\n\r\n", {"first line, café"}, 0},
+        {6, 'a', "", {}, 0},
+        {6, 'a', "a line written in ", {}, 18},
+        {6, 'a', "two writes\r", {"a line written in two writes"}, 0},
+        {6, 'a', "\ncut CRLF line\r\none\nlone LF\r\nx", {"cut CRLF line", "one\nlone LF"}, 1},
+        {6, 'a', "yz continues\r\n", {"xyz continues"}, 0},
+        {6, 't', "after truncation\r\n", {"after truncation"}, 0},
+        {6, 'r', "replaced one\r\nreplaced two\r\n", {"replaced one", "replaced two"}, 0},
+        {6, 'a', "before midnight\r\nunterminated tail", {"before midnight"}, 17},
+        {7, 'a', "next day's first\r\n", {"unterminated tail", "next day's first"}, 0},
+        {8, 'a', "", {}, 0},
+        {8, 'a', "third day begins\r\n", {"third day begins"}, 0},
+    };
+    for (const auto& [day, how, bytes, want, left] : steps) {
+        const fs::path file = server.Day("26120" + std::to_string(day));
+        if (how == 't') fs::resize_file(file, 0);
+        if (!bytes.empty()) AppendBytes(how == 'r' ? server.LocalLogDir() / "new" : file, bytes);
+        if (how == 'r') fs::rename(server.LocalLogDir() / "new", file);
+        f.today = {2026, 12, day};
+        const int batches = f.batches;
+        EXPECT_EQ(f.Scan(), want) << bytes;  // in the prefix's code page
+        EXPECT_EQ(f.ReadPosition(), FileSize(file) - left) << bytes;
+        EXPECT_EQ(f.GetLastActivity(), FileSize(file));
+        EXPECT_EQ(f.batches, batches + !want.empty());
     }
-    fs::rename(server.LocalLogDir() / "replacement", day1);
-    EXPECT_EQ(f.Scan(),
-              (Lines{"replacement line one", "replacement line two", "replacement line three"}));
-
-    // Midnight: yesterday's last lines and its unterminated tail come first,
-    // then the new day's file from its first byte, in one batch.
-    AppendBytes(day1, "written just before midnight\r\nunterminated last words");
-    const fs::path day2 = DayFile("261207");
-    AppendBytes(day2, "first line of the next day\r\n");
-    f.today = {2026, 12, 7};
-    const int before = f.batches;
-    EXPECT_EQ(f.Scan(), (Lines{"written just before midnight", "unterminated last words",
-                               "first line of the next day"}));
-    EXPECT_EQ(f.batches, before + 1);
-    EXPECT_EQ(f.ReadPosition(), FileSize(day2));
-    EXPECT_EQ(f.GetActiveFileName(), server.WindowsLogDir() + "\\SMTP-Activity-261207.log");
-
-    // The next day's file does not exist yet: nothing, until it appears.
-    f.today = {2026, 12, 8};
-    EXPECT_EQ(f.Scan(), Lines{});
-    const fs::path day3 = DayFile("261208");
-    AppendBytes(day3, "third day begins here\r\n");
-    EXPECT_EQ(f.Scan(), Lines{"third day begins here"});
-    EXPECT_EQ(f.ReadPosition(), FileSize(day3));
 }
 
-TEST_F(FollowerTest, StartsAfterTheLastWholeLineOrAtTheBeginningWithHistory) {
-    const fs::path day1 = DayFile("261206");
-    AppendBytes(day1, "old line number one\r\nold line number two\r\na line being wri");
-    RecordingFollower live("SMTP", 0);
-    live.Initialise();
-    EXPECT_EQ(live.ReadPosition(), FileSize(day1) - 16);
-    AppendBytes(day1, "tten at start\r\nnew line\r\nand one more new line\r");
-    EXPECT_EQ(live.Scan(), (Lines{"a line being written at start", "and one more new line"}));
-
-    RecordingFollower crEnd("SMTP", 0);
-    crEnd.Initialise();
-    EXPECT_EQ(crEnd.ReadPosition(), FileSize(day1));
-    AppendBytes(day1, "\nline after the pending LF\r\n");
-    EXPECT_EQ(crEnd.Scan(), Lines{"line after the pending LF"});
-
-    RecordingFollower history("SMTP", 0);
-    history.LoadHistoricData = true;
-    history.Initialise();
-    EXPECT_EQ(history.entries,
-              (Lines{"old line number one", "old line number two", "a line being written at start",
-                     "and one more new line", "line after the pending LF"}));
-    EXPECT_EQ(history.ReadPosition(), FileSize(day1));
-}
-
-TEST_F(FollowerTest, SlicesListWhatOneScanListsInOrder) {
-    const fs::path day1 = DayFile("261206");
+// A live start skips to after the last whole line (a CR's LF may come
+// later); with history, or for a file that appears with a new day, every line
+// is listed from the first byte, and slices list what one scan would.
+TEST(Follower, StartsAfterTheLastWholeLineOrListsHistoryInSlices) {
+    SmtpServer server;
+    const fs::path day = server.Day();
     std::mt19937 rng(7);
     std::string content;
+    Lines want;
     while (content.size() < 3'000'000) {
-        content += "2026-12-06 10:00:00 line " + std::to_string(rng()) +
-                   std::string(rng() % 200, 'p') + (rng() % 2 ? "\r\n" : "\r");
+        want.push_back("2026-12-06 10:00:00 line " + std::to_string(rng()) +
+                       std::string(rng() % 200, 'p'));
+        content += want.back() + (rng() % 2 ? "\r\n" : "\r");
     }
-    content += std::string(150000, 'L') + "\r\nend\r\n";
-    AppendBytes(day1, content);
+    const std::size_t max = activity::kMaxLineBytes;
+    want.insert(want.end(), {Rep("L", max), Rep("L", max), Rep("L", 150000 - 2 * max)});
+    AppendBytes(day, content + Rep("L", 150000) + "\r\na line being wri");
 
-    RecordingFollower whole("SMTP", 0);
-    whole.LoadHistoricData = true;
-    whole.Initialise();
+    RecordingFollower live, history, sliced;
+    live.Initialise();
+    history.LoadHistoricData = true;
+    history.Initialise();
+    sliced.today = {2026, 12, 5};
+    sliced.Initialise();
+    sliced.today = {2026, 12, 6};
+    int slices = 1;
+    while (sliced.ScanSlice(200000)) ++slices;
+    EXPECT_EQ(slices, 16);  // 3 MB of lines, and a line of 150 kB that needs a slice of its own
+    for (auto* f : {&history, &sliced}) EXPECT_EQ(f->entries, want);
+    for (auto* f : {&live, &history, &sliced}) EXPECT_EQ(f->ReadPosition(), FileSize(day) - 16);
 
-    // A follower whose file appears when the day changes reads it from its
-    // first byte, in slices.
-    RecordingFollower fresh("SMTP", 0);
-    fresh.today = {2026, 12, 5};
-    fresh.Initialise();
-    fresh.today = {2026, 12, 6};
-    int slices = 0;
-    while (fresh.ScanSlice(200000)) ++slices;
-    EXPECT_GT(slices, 10);
-    EXPECT_EQ(fresh.entries, whole.entries);
-    EXPECT_EQ(fresh.ReadPosition(), whole.ReadPosition());
-    EXPECT_EQ(whole.ReadPosition(), FileSize(day1));
+    AppendBytes(day, "tten at start\r\nnew line\r\nand one more new line\r");
+    EXPECT_EQ(live.Scan(), (Lines{"a line being written at start", "and one more new line"}));
+    RecordingFollower crEnd;
+    crEnd.Initialise();
+    EXPECT_EQ(crEnd.ReadPosition(), FileSize(day));
+    AppendBytes(day, "\nline after the pending LF\r\n");
+    EXPECT_EQ(crEnd.Scan(), Lines{"line after the pending LF"});
 }

@@ -1,175 +1,74 @@
+// What the fuzz properties (fuzz/fuzz_lines.cpp, replayed by ctest) cannot
+// state: the terminators, the threshold in characters after decoding, the
+// text of each code page, and where an overlong line is cut.
 #include <gtest/gtest.h>
 
-#include <random>
-#include <string>
-#include <vector>
-
 #include "code_page.h"
+#include "follower_fixture.h"
 #include "line_splitter.h"
 
 using namespace activity;
 using namespace std::string_literals;
 
-namespace {
-
-struct Split {
-    std::vector<std::string> entries;
-    std::size_t consumed = 0;
-    bool afterCr = false;
-};
-
-Split WholePass(const CodePageDecoder& dec, std::string_view data, bool flush) {
-    Split s;
-    EntryBatch batch;
-    s.consumed = SplitLines(data, flush, s.afterCr, dec, batch);
-    s.entries = batch.ToStrings();
-    return s;
-}
-
-// Feeds `data` in random chunks the way the follower does: the unconsumed
-// rest is handed again with the next chunk.
-Split Chunked(const CodePageDecoder& dec, std::string_view data, bool flush, std::mt19937& rng) {
-    Split s;
-    EntryBatch batch;
-    std::size_t start = 0;
-    std::size_t fed = 0;
-    while (fed < data.size()) {
-        fed = std::min(data.size(), fed + 1 + rng() % 3000);
-        start += SplitLines(data.substr(start, fed - start), flush && fed == data.size(), s.afterCr,
-                            dec, batch);
-        // Sometimes a whole new scan: the state comes back from the byte before.
-        if (rng() % 4 == 0) s.afterCr = start > 0 && data[start - 1] == '\r';
-    }
-    s.consumed = start;
-    s.entries = batch.ToStrings();
-    return s;
-}
-
-std::string RandomLog(std::mt19937& rng, std::size_t size) {
-    static const char alphabet[] = {'a',    'b',    ' ',    '\r',   '\n',   '\0',   '\x81',
-                                    '\x82', '\xA0', '\xE9', '\xC3', '\xA9', '\xFF', '\xE3'};
-    std::string out;
-    while (out.size() < size) {
-        if (rng() % 200 == 0) {
-            out.append(70000 + rng() % 80000, static_cast<char>("a\x82\xA0"[rng() % 3]));
-            continue;
-        }
-        const std::size_t len = rng() % 40;
-        for (std::size_t i = 0; i < len; ++i)
-            out += rng() % 3 ? alphabet[rng() % 3] : alphabet[rng() % sizeof alphabet];
-        out += rng() % 2 ? "\r\n" : "\r";
-    }
-    return out;
-}
-
-class SplitterTest : public ::testing::Test {
-  protected:
-    CodePageDecoder cp1252_{OpenCodePage(1252)};
-    CodePageDecoder cp932_{OpenCodePage(932)};
-    CodePageDecoder utf8_{OpenCodePage(65001)};
-};
-
-}  // namespace
-
-TEST_F(SplitterTest, TerminatorsAndTails) {
-    const std::string data =
+TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
+    const CodePageDecoder cp1252(OpenCodePage(1252)), cp932(OpenCodePage(932));
+    const CodePageDecoder utf8(OpenCodePage(65001)), unknown(OpenCodePage(424242));
+    // The entries, and the bytes left for the next call.
+    const auto split = [](const CodePageDecoder& decoder, const std::string& data, bool flush) {
+        EntryBatch batch;
+        bool afterCr = false;
+        const std::size_t used = SplitLines(data, flush, afterCr, decoder, batch);
+        return std::pair(batch.ToStrings(), data.size() - used);
+    };
+    const std::string text =
         "first line of text\r\nsecond line here\rthird one with\na lone LF\r\r\nshort\r\n"
         "\r\nunterminated tail";
-    const Split s = WholePass(cp1252_, data, false);
-    EXPECT_EQ(s.entries, (std::vector<std::string>{"first line of text", "second line here",
-                                                   "third one with\na lone LF"}));
-    EXPECT_EQ(s.consumed, data.size() - std::string("unterminated tail").size());
+    Lines lines{"first line of text", "second line here", "third one with\na lone LF"};
+    EXPECT_EQ(split(cp1252, text, false), std::pair(lines, std::size_t{17}));
+    lines.push_back("unterminated tail");
+    EXPECT_EQ(split(cp1252, text, true), std::pair(lines, std::size_t{0}));
 
-    const Split flushed = WholePass(cp1252_, data, true);
-    EXPECT_EQ(flushed.entries.back(), "unterminated tail");
-    EXPECT_EQ(flushed.consumed, data.size());
-
-    // A CR at the end of the data ends its line; the LF that follows later
-    // belongs to it.
-    Split cr = WholePass(cp1252_, "line ending in CR\r", false);
-    EXPECT_EQ(cr.entries.size(), 1u);
-    EXPECT_TRUE(cr.afterCr);
+    const std::size_t max = kMaxLineBytes;
+    const std::string x = Rep("x", max), cjk = Rep("禂", max / 3), nul = "\u2400", bad = "\uFFFD";
+    const std::string kana = "k" + Rep("\x82\xA0", 50000);
+    const std::tuple<const CodePageDecoder*, std::string, Lines, std::size_t> rows[] = {
+        // 10 characters are dropped, 11 listed, whatever their bytes.
+        {&cp1252, "0123456789\r0123456789A\r" + Rep("\0"s, 10) + "\r", {"0123456789A"}, 0},
+        {&cp1252, Rep("\xE9", 11) + "\r", {Rep("é", 11)}, 0},
+        {&utf8, Rep("é", 10) + "\r" + Rep("é", 11) + "\r", {Rep("é", 11)}, 0},
+        {&cp932, Rep("\x82\xA0", 6) + "\r", {}, 0},
+        // Nothing is lost: a NUL shows, even a hole of them, and bytes a code
+        // page lacks are U+FFFD.
+        {&cp1252, "before\0\0after\r"s, {"before" + nul + nul + "after"}, 0},
+        {&cp1252,
+         Rep("\0"s, 100000) + "after\r",
+         {Rep(nul, max), Rep(nul, 100000 - max) + "after"},
+         0},
+        {&cp1252,
+         "lacks \x81\x8D\x8F\x90\x9D, \x80 caf\xE9\r",
+         {"lacks " + Rep(bad, 5) + ", € café"},
+         0},
+        {&cp932,
+         "kana \x82\xA0 here\rlead at end \x82\r",
+         {"kana あ here", "lead at end " + bad},
+         0},
+        {&cp932, "bad pair \x82 here\r", {"bad pair " + bad + " here"}, 0},
+        {&utf8, "bad \xC3( and \xFF end\r", {"bad " + bad + "( and " + bad + " end"}, 0},
+        {&unknown, "ascii only \xE9\x82\xA0\0\r"s, {"ascii only " + Rep(bad, 3) + nul}, 0},
+        // Overlong lines in pieces of kMaxLineBytes, cut between characters,
+        // whether or not the last byte of the one across the limit has come.
+        {&cp1252, Rep("x", 200000) + "\r\n", {x, x, x, Rep("x", 200000 - 3 * max)}, 0},
+        {&cp932, kana + "\r", {"k" + Rep("あ", max / 2 - 1), Rep("あ", 50001 - max / 2)}, 0},
+        {&utf8, cjk + "\xE7\xA6", {cjk}, 2},
+        {&utf8, cjk + "\xE7\xA6\x82 and the rest\r", {cjk, "禂 and the rest"}, 0},
+    };
+    for (const auto& [decoder, data, want, rest] : rows) {
+        EXPECT_EQ(split(*decoder, data, false), std::pair(want, rest)) << data.substr(0, 40);
+    }
+    // Only the LF that completes a CR ending the call before is not text.
+    bool afterCr = true;
     EntryBatch batch;
-    EXPECT_EQ(SplitLines("\nnext line after it\r", false, cr.afterCr, cp1252_, batch), 20u);
-    EXPECT_EQ(batch.ToStrings(), std::vector<std::string>{"next line after it"});
-}
-
-TEST_F(SplitterTest, ShortLinesCountCharactersAfterDecoding) {
-    // 10 characters are dropped, 11 are listed, whatever their byte count.
-    EXPECT_TRUE(WholePass(cp1252_, "0123456789\r", false).entries.empty());
-    EXPECT_EQ(WholePass(cp1252_, "0123456789A\r", false).entries.size(), 1u);
-    EXPECT_EQ(WholePass(cp1252_, "\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\r", false).entries,
-              std::vector<std::string>{"ééééééééééé"});
-    EXPECT_TRUE(WholePass(utf8_, "éééééééééé\r", false).entries.empty());  // 20 bytes
-    EXPECT_EQ(WholePass(utf8_, "ééééééééééé\r", false).entries.size(), 1u);
-    // Two-byte characters: 12 bytes, 6 characters.
-    EXPECT_TRUE(WholePass(cp932_, "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\r", false)
-                    .entries.empty());
-}
-
-TEST_F(SplitterTest, DecodesToUtf8AndDropsNothing) {
-    EXPECT_EQ(WholePass(cp1252_, "price \x80 5, caf\xE9 ok\r", false).entries,
-              std::vector<std::string>{"price € 5, café ok"});
-    EXPECT_EQ(WholePass(cp932_, "kana \x82\xA0 here ok\r", false).entries,
-              std::vector<std::string>{"kana あ here ok"});
-    // A NUL shows, invalid bytes become U+FFFD, and the line goes on.
-    EXPECT_EQ(WholePass(utf8_, "nul\0here, bad \xC3( and \xFF end\r"s, false).entries,
-              std::vector<std::string>{"nul\u2400here, bad \uFFFD( and \uFFFD end"});
-    EXPECT_EQ(WholePass(cp932_, "lead at end \x82\r", false).entries,
-              std::vector<std::string>{"lead at end \uFFFD"});
-}
-
-TEST_F(SplitterTest, OverlongLinesComeInPiecesCutBetweenCharacters) {
-    const std::string longLine(200000, 'x');
-    const Split s = WholePass(cp1252_, longLine + "\r\n", false);
-    ASSERT_EQ(s.entries.size(), 4u);
-    EXPECT_EQ(s.entries[0].size(), kMaxLineBytes);
-    EXPECT_EQ(s.entries[3].size(), 200000 - 3 * kMaxLineBytes);
-    // Without a terminator the pieces are still listed; the short rest waits.
-    const Split open = WholePass(cp1252_, longLine, false);
-    EXPECT_EQ(open.entries.size(), 3u);
-    EXPECT_EQ(open.consumed, 3 * kMaxLineBytes);
-    // A line of exactly the limit is whole.
-    EXPECT_EQ(WholePass(cp1252_, std::string(kMaxLineBytes, 'y') + "\r", false).entries.size(), 1u);
-
-    std::string kana = "k";
-    for (int i = 0; i < 50000; ++i) kana += "\x82\xA0";
-    for (const Split& k : {WholePass(cp932_, kana + "\r", false), WholePass(cp932_, kana, true)}) {
-        std::string joined;
-        for (const auto& e : k.entries) {
-            EXPECT_EQ(e.find("\uFFFD"), std::string::npos);
-            joined += e;
-        }
-        EXPECT_EQ(joined.size(), 1 + 50000 * 3u);
-    }
-    // A character across the limit whose last byte has not come yet is cut
-    // before, as it is once the byte has come.
-    std::string cjk;
-    for (std::size_t i = 0; i < kMaxLineBytes / 3; ++i) cjk += "禂";
-    for (const std::string& rest : {"\xE7\xA6"s, "\xE7\xA6\x82 and the rest\r"s}) {
-        const Split piece = WholePass(utf8_, cjk + rest, false);
-        ASSERT_FALSE(piece.entries.empty());
-        EXPECT_EQ(piece.entries[0].size(), cjk.size());
-        EXPECT_TRUE(piece.entries[0] == cjk);  // whole characters, no U+FFFD
-        EXPECT_EQ(piece.consumed, rest.size() == 2 ? cjk.size() : cjk.size() + rest.size());
-    }
-    std::string utf = "u";
-    for (int i = 0; i < 40000; ++i) utf += "é";
-    for (const auto& e : WholePass(utf8_, utf + "\r", false).entries)
-        EXPECT_EQ(e.find("\uFFFD"), std::string::npos);
-}
-
-TEST_F(SplitterTest, AnyChunkingGivesTheSameEntries) {
-    std::mt19937 rng(20261206);
-    for (int round = 0; round < 12; ++round) {
-        const std::string data = RandomLog(rng, 300000);
-        for (const CodePageDecoder* dec : {&cp1252_, &cp932_, &utf8_}) {
-            for (bool flush : {false, true}) {
-                const Split whole = WholePass(*dec, data, flush);
-                const Split chunked = Chunked(*dec, data, flush, rng);
-                ASSERT_EQ(whole.consumed, chunked.consumed) << "round " << round;
-                ASSERT_EQ(whole.entries, chunked.entries) << "round " << round;
-            }
-        }
-    }
+    SplitLines("\nline after a CR\r\n", false, afterCr, cp1252, batch);
+    EXPECT_EQ(SplitLines("\nlone LF at the start\r", false, afterCr, cp1252, batch), 22u);
+    EXPECT_EQ(batch.ToStrings(), (Lines{"line after a CR", "\nlone LF at the start"}));
 }

@@ -1,0 +1,358 @@
+#include <QtTest>
+#include <QtWidgets>
+
+#include <fstream>
+
+#include "MDIMain.h"
+#include "activity_model.h"
+#include "frmActivity.h"
+#include "log_naming.h"
+#include "test_env.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("-Quorvane Service Activity");
+constexpr activity::LocalDate kToday{2026, 12, 6};
+// In start-up order: name, service type, settings key below the server's root.
+const char* const kComponents[][3] = {{"HTTPMAIL", "1", "Services\\HTTPMAIL"},
+                                      {"LS", "0", "Connectors\\LS"},
+                                      {"MTA", "3", "Agents\\MTA"},
+                                      {"POP", "1", "Services\\POP"},
+                                      {"POPC", "0", "Connectors\\"},
+                                      {"SMTP", "0", "Connectors\\SMTP"},
+                                      {"SF", "0", "Connectors\\SF"}};
+
+QStringList Lines(int first, int count) {
+    QStringList out;
+    for (int n = first; n < first + count; ++n) out << QString("log line %1").arg(n, 24);
+    return out;
+}
+activity::EntryBatch Batch(const QStringList& entries) {
+    activity::EntryBatch batch;
+    for (const QString& e : entries) batch.Append(e.toStdString());
+    return batch;
+}
+QStringList Rows(const ActivityModel* m) {
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r) out << QString::fromUtf8(m->Entry(std::size_t(r)));
+    return out;
+}
+
+// A window's controls, found by name as any client would.
+QListView* List(const QObject* w) {
+    return w->findChild<QListView*>("lstActivity");
+}
+ActivityModel* Model(const QObject* w) {
+    return qobject_cast<ActivityModel*>(List(w)->model());
+}
+// The status button, whether the timer runs, and how many entries are listed.
+QString State(const QObject* w) {
+    const bool on = w->findChild<QTimer*>("Timer1")->isActive();
+    return w->findChild<QPushButton*>("CmdStatus")->text() + (on ? " on " : " off ") +
+           QString::number(Model(w)->rowCount());
+}
+
+// Once a message box shows, hands it to `inspect` and clicks its OK button.
+void WhenModal(std::function<void(QMessageBox*)> inspect, int tries = 1000) {
+    QTimer::singleShot(10, [inspect, tries] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return tries > 0 ? WhenModal(inspect, tries - 1) : void();
+        inspect(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// Activity windows in a workspace of their own, following the SMTP log of a
+// throwaway server on a fixed day, as often as they can.
+struct Host {
+    frmActivity* Open() {
+        server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
+        area.show();
+        auto* w = new frmActivity;
+        w->ServiceName = "SMTP";
+        w->SetClock([] { return kToday; });
+        w->Initialise();
+        w->AddTo(&area)->show();
+        w->findChild<QTimer*>("Timer1")->setInterval(1);
+        return w;
+    }
+    void Append(const QStringList& lines) const {
+        const std::string name = activity::ActiveFileName("", "SMTP", kToday);
+        std::ofstream(server.LocalLogDir() / name.substr(name.rfind('\\') + 1),
+                      std::ios::binary | std::ios::app)
+            << (lines.join("\r\n") + "\r\n").toStdString();
+    }
+    TestServer server;
+    QMdiArea area;
+};
+
+// The application's frame on a throwaway server whose components each have a
+// directory of their own, so that each window shows which settings it read.
+struct Frame {
+    explicit Frame(bool settings = true) {
+        for (const auto& c : kComponents)
+            if (settings) server.SetDirectory(c[2], std::string("C:\\Logs\\") + c[0]);
+    }
+    ~Frame() { delete frame; }
+    bool Show() const {
+        frame->show();
+        frame->activateWindow();  // again after a popup: offscreen leaves none active
+        return QTest::qWaitForWindowActive(frame);
+    }
+    QMdiArea* Workspace() const { return frame->findChild<QMdiArea*>(); }
+    QList<QMdiSubWindow*> Children() const { return Workspace()->subWindowList(); }
+    QStringList States() const {
+        QStringList out;
+        for (QMdiSubWindow* child : Children()) out << State(child);
+        return out;
+    }
+    // Opens a menu of the bar by its Alt key, as a user would, and reads its items,
+    // the checked one marked.
+    QStringList Menu(Qt::Key key, const char* name) const {
+        if (!Show()) return {"inactive"};
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        auto* menu = frame->findChild<QMenu*>(name);
+        if (!QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu; })) return {};
+        QStringList out = {"open"};
+        for (QAction* a : menu->actions()) out << a->text() + (a->isChecked() ? "*" : "");
+        return out;
+    }
+    TestServer server;
+    QPointer<MDIMain> frame = new MDIMain;
+};
+
+}  // namespace
+
+class TestWindows : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(QApplication::allWidgets().isEmpty(), 5000); }
+
+    void pauseResumeAndClear_data() {
+        QTest::addColumn<bool>("clear");
+        QTest::newRow("pause, resume") << false;
+        QTest::newRow("clear while paused") << true;
+    }
+    // A burst of several slices' worth, as after a long pause: `w` pauses from the event
+    // loop once its first slice is listed, while the rest of its scan waits there.
+    void pauseResumeAndClear() {
+        QFETCH(bool, clear);
+        constexpr int kCount = 150'000;
+        Host host;
+        frmActivity* w = host.Open();
+        frmActivity* reference = host.Open();  // shows when the ticks have read
+        host.Append(Lines(0, 1) + QStringList{"short line", ""} + Lines(1, 1));
+        QTRY_VERIFY(Rows(Model(w)) == Lines(0, 2) && Rows(Model(reference)) == Lines(0, 2));
+        QListView* list = List(reference);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(Model(reference)->index(1)).center());
+        int atPause = -1;
+        std::int64_t position = -1;
+        const auto pause = [&] {
+            if (atPause >= 0) return;
+            QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
+            atPause = Model(w)->rowCount();
+            position = w->ReadPosition();
+        };
+        connect(Model(w), &QAbstractItemModel::rowsInserted, w, pause, Qt::QueuedConnection);
+        host.Append(Lines(2, kCount));
+        QTRY_COMPARE_WITH_TIMEOUT(Model(reference)->rowCount(), kCount + 2, 30000);
+        QCOMPARE(Rows(Model(reference)), Lines(0, kCount + 2));
+        // New lines neither scroll the list nor move its selection.
+        QCOMPARE(list->selectionModel()->selectedRows(), {Model(reference)->index(1)});
+        QVERIFY(list->verticalScrollBar()->maximum() > 0 && list->indexAt({5, 5}).row() == 0);
+
+        QVERIFY(atPause > 2 && atPause < kCount);
+        if (clear) QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
+        const QString count = QString::number(clear ? 0 : atPause);
+        QCOMPARE(State(w), "&Resume off " + count);
+        QCOMPARE(w->ReadPosition(), position);
+        QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
+        QCOMPARE(State(w), "&Pause on " + count);  // nothing before the next tick
+        const int first = clear ? atPause : 0;
+        QTRY_COMPARE_WITH_TIMEOUT(Model(w)->rowCount(), kCount + 2 - first, 30000);
+        QCOMPARE(Rows(Model(w)), Lines(first, kCount + 2 - first));
+        // A fixed frame with an icon of its own; rows of one height, laid out without measuring.
+        QCOMPARE(w->parentWidget()->minimumSize(), w->parentWidget()->maximumSize());
+        QVERIFY(!w->parentWidget()->windowIcon().isNull() && list->uniformItemSizes());
+    }
+
+    void detailBoxAndCopy_data() {
+        // Even rows: selected by a click, opened by Enter. Odd rows: a double-click, which
+        // selects too; -1 double-clicks below the rows, where nothing is selected.
+        QTest::addColumn<int>("row");
+        QTest::newRow("nothing selected") << -1;
+        QTest::newRow("line feed kept, Enter") << 0;
+        QTest::newRow("markup stays text") << 1;
+        QTest::newRow("huge line scrolls, Enter") << 2;
+    }
+    void detailBoxAndCopy() {
+        QFETCH(int, row);
+        Host host;
+        frmActivity* w = host.Open();
+        const QStringList entries = {"a line feed\ninside one entry",
+                                     "<b>markup</b> & <i>tags</i> stay text", QString(30000, u'7')};
+        Model(w)->Append(Batch(entries));
+        // A row is one line: a line feed shows as a symbol, screen readers hear a space.
+        QCOMPARE(Model(w)->index(0).data().toString(), "a line feed\u240Ainside one entry");
+        QCOMPARE(QAccessible::queryAccessibleInterface(List(w))->child(0)->text(QAccessible::Name),
+                 "a line feed inside one entry");
+
+        QStringList seen;
+        WhenModal([&seen](QMessageBox* box) {
+            auto* view = box->findChild<QPlainTextEdit*>();
+            const bool plain = box->textFormat() == Qt::PlainText &&
+                               box->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard);
+            const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry());
+            seen = QStringList{box->windowTitle(), box->text(), view ? view->toPlainText() : "none",
+                               plain ? "plain" : "rich", fits ? "fits" : "too big"};
+        });
+        QListView* list = List(w);
+        const QPoint at = row >= 0 ? list->visualRect(Model(w)->index(row)).center()
+                                   : QPoint(40, list->viewport()->height() - 5);
+        if (row % 2 == 0) QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        if (row % 2 == 0) QTest::keyClick(list, Qt::Key_Return);
+        if (row % 2 != 0) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        const QString selected = entries.value(row);
+        QCOMPARE(seen, QStringList({"SMTP" + kCaption + " (Detail)", selected,
+                                    row == 2 ? selected : "none", "plain", "fits"}));
+
+        // Ctrl+C copies the selected entry, or leaves the clipboard be.
+        QGuiApplication::clipboard()->setText("before");
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), row >= 0 ? selected : "before");
+    }
+
+    void theCapsDropTheOldestEntries() {
+        ActivityModel model(nullptr, 4, 40);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        model.Append(Batch({"aaaaaaaa1", "aaaaaaaa2", "aaaaaaaa3"}));
+        model.Append(Batch({"bbbbbbbb1", "bbbbbbbb2"}));
+        // One insertion per batch; the oldest leave first, in one removal.
+        QCOMPARE(Rows(&model), QStringList({"aaaaaaaa2", "aaaaaaaa3", "bbbbbbbb1", "bbbbbbbb2"}));
+        QCOMPARE(removed, QList<QVariantList>({{QModelIndex(), 0, 0}}));
+        QCOMPARE(inserted, QList<QVariantList>({{QModelIndex(), 0, 2}, {QModelIndex(), 2, 3}}));
+        QCOMPARE(model.TextBytes(), std::size_t{36});
+
+        // The text cap: 40 bytes hold two of these 15-byte entries and a 9.
+        model.Append(Batch({"ccccccccccccc01", "ccccccccccccc02"}));
+        QCOMPARE(Rows(&model), QStringList({"bbbbbbbb2", "ccccccccccccc01", "ccccccccccccc02"}));
+        QCOMPARE(model.TextBytes(), std::size_t{39});
+        // A batch over the caps by itself leaves only its newest entries...
+        model.Append(Batch(Lines(0, 5)));
+        QCOMPARE(Rows(&model), Lines(4, 1));
+        // ...and an entry over the text cap alone is still listed.
+        model.Append(Batch({QString(100, u'h')}));
+        QCOMPARE(Rows(&model), QStringList({QString(100, u'h')}));
+        model.Clear();
+        QVERIFY(Rows(&model).isEmpty() && model.TextBytes() == 0);
+
+        // Many small scans across many storage blocks, at the entry cap.
+        ActivityModel big(nullptr, 10'000, std::size_t{1} << 30);
+        for (int scan = 0; scan < 3000; ++scan) big.Append(Batch(Lines(scan * 7, 7)));
+        QCOMPARE(Rows(&big), Lines(21'000 - 10'000, 10'000));
+        QCOMPARE(big.TextBytes(), std::size_t(Lines(11'000, 10'000).join("").size()));
+        QVERIFY(big.MemoryBytes() < big.TextBytes() * 3 / 2);
+
+        // Before it is first shown a window neither names its component nor scans.
+        frmActivity unshown;
+        QCOMPARE(unshown.windowTitle() + State(&unshown), kCaption.mid(1) + "&Pause off 0");
+    }
+
+    void session_data() {
+        QTest::addColumn<bool>("settings");
+        // How the session ends: 0 every child closed, 1 Exit, 2 the close box.
+        QTest::addColumn<int>("how");
+        QTest::newRow("settings; File, Exit") << true << 1;
+        QTest::newRow("no settings; every child closed") << false << 0;
+        QTest::newRow("settings; the close box") << true << 2;
+    }
+    // A user's session with the frame: start-up, the keys, the menus, and one way out.
+    void session() {
+        QFETCH(bool, settings);
+        QFETCH(int, how);
+        Frame f(settings);
+        // Each one set up, initialised and shown before the next is made; the last is active.
+        QStringList activated, expected;
+        connect(f.Workspace(), &QMdiArea::subWindowActivated, this, [&](QMdiSubWindow* child) {
+            const auto* w = qobject_cast<frmActivity*>(child ? child->widget() : nullptr);
+            if (!w) return;
+            activated << QStringLiteral("%1 %2 %3 shown=%4 of %5")
+                             .arg(QString::fromStdString(w->ServiceName))
+                             .arg(w->ServiceType)
+                             .arg(QString::fromStdString(w->LoggingDirectory()))
+                             .arg(child->isVisible())
+                             .arg(f.Children().size());
+        });
+        QVERIFY(f.Show());
+        for (const auto& c : kComponents) {
+            expected << QStringLiteral("%1 %2 %3 shown=1 of %4")
+                            .arg(c[0], c[1], settings ? QStringLiteral("C:\\Logs\\") + c[0] : "")
+                            .arg(expected.size() + 1);
+        }
+        QCOMPARE(activated, expected);
+        QCOMPARE(f.Workspace()->activeSubWindow(), f.Children().last());
+        QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
+        QCOMPARE(f.frame->windowTitle(), "Quorvane Real Time Activity Monitor");
+        QVERIFY(!f.frame->windowIcon().isNull());
+        for (auto* a : {"mnuFileExit", "mnuHelpAbout"}) QVERIFY(f.frame->findChild<QAction*>(a));
+
+        // Real key presses: a button's accelerator clicks it a moment later, as a visible press.
+        for (QMdiSubWindow* child : f.Children()) Model(child)->Append(Batch({"an entry"}));
+        const auto press = [](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        };
+        const QString P = "&Pause on 1", R = "&Resume off 1", P0 = "&Pause on 0",
+                      R0 = "&Resume off 0";
+        press(Qt::Key_P);
+        QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P, R}));
+        press(Qt::Key_C);
+        QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P, R0}));
+        // SMTP, by a click on its list where SF does not cover it.
+        QTest::mouseClick(List(f.Children().at(5))->viewport(), Qt::LeftButton, {}, QPoint(3, 60));
+        QTRY_COMPARE(f.Workspace()->activeSubWindow(), f.Children().at(5));
+        press(Qt::Key_P);
+        QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, R, R0}));
+        press(Qt::Key_R);
+        QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P, R0}));
+        press(Qt::Key_R);  // following already: nothing to resume
+        press(Qt::Key_C);
+        QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P0, R0}));
+
+        // About opens, and closes alone.
+        bool opened = false;
+        WhenModal([&opened](QMessageBox*) { opened = true; });
+        QCOMPARE(f.Menu(Qt::Key_H, "mnuHelp").size(), 2);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
+        QTRY_VERIFY(opened && !QApplication::activeModalWidget());
+
+        // The Windows menu checks the active window; choosing another activates it.
+        QStringList items = {"open"};
+        for (QMdiSubWindow* child : f.Children())
+            items << QStringLiteral("&%1 %2").arg(items.size()).arg(child->windowTitle());
+        items[6] += "*";
+        QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), items);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_4);
+        QTRY_COMPARE(f.Workspace()->activeSubWindow(), f.Children().at(3));
+        items[6].chop(1);
+        items[4] += "*";
+        QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), items);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+
+        int closed = 0;
+        for (QMdiSubWindow* child : f.Children()) {
+            connect(child->widget(), &QObject::destroyed, this, [&closed] { ++closed; });
+            if (how == 0) QVERIFY(child->close());
+        }
+        if (how == 1) QCOMPARE(f.Menu(Qt::Key_F, "mnuFile").size(), 2);
+        if (how == 1) QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
+        if (how == 2) QVERIFY(f.frame->close());
+        QTRY_VERIFY(closed == 7 && f.frame.isNull() == (how != 0));
+        if (how == 0) QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), QStringList{"open"});
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
