@@ -15,7 +15,7 @@
 #include <string>
 
 #include "activity_follower.h"
-#include "test_env.h"
+#include "test_server.h"
 
 namespace fs = std::filesystem;
 

@@ -8,6 +8,7 @@
 
 #include "code_page.h"
 #include "line_splitter.h"
+#include "utf.h"
 
 namespace {
 
@@ -20,13 +21,10 @@ void Check(bool ok) {
 // Characters in valid UTF-8, or SIZE_MAX when it is not.
 std::size_t Utf8Chars(std::string_view s) {
     std::size_t chars = 0;
-    for (std::size_t i = 0, len = 0; i < s.size(); i += len, ++chars) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        len = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        if (len == 0 || i + len > s.size()) return SIZE_MAX;
-        for (std::size_t k = 1; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return SIZE_MAX;
-        }
+    for (std::size_t i = 0; i < s.size(); ++chars) {
+        const activity::Utf8Char c = activity::DecodeUtf8(s.substr(i));
+        if (!c.valid) return SIZE_MAX;
+        i += c.length;
     }
     return chars;
 }

@@ -16,7 +16,7 @@
 #include <random>
 
 #include "code_page.h"
-#include "follower_fixture.h"
+#include "recording_follower.h"
 #include "line_splitter.h"
 
 TEST(Soak, ListsExactlyWhatAWriterWroteThroughCutsTruncationAndADayChange) {

@@ -14,7 +14,9 @@
 #include <functional>
 #include <random>
 
-#include "follower_fixture.h"
+#include "components.h"
+#include "recording_follower.h"
+#include "registry_file.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -63,7 +65,7 @@ std::function<void()> Put(const fs::path& path, char kind, const std::string& te
 }
 
 constexpr char kDir[] = "C:\\Quorvane\\Logs";
-constexpr char kRegHead[] = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
+constexpr char kRegHead[] = "WINE REGISTRY Version 2\n";
 
 }  // namespace
 
@@ -75,10 +77,14 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
     SmtpServer server;
     const fs::path day = server.Day(), reg = fs::path(getenv("WINEPREFIX")) / "system.reg";
     const std::string kDay = kDir + "\\SMTP-Activity-261206.log"s, real = "real folder's line";
-    // A system.reg naming SMTP's folder by `data`, its key line ended by `end`.
-    const auto registry = [](const std::string& data, const char* end = "] 1") {
-        return kRegHead + "[Software\\\\Quor Vane\\\\Quor Vane\\\\Connectors\\\\SMTP"s + end +
-               "\n\"Activity Log Directory\"=" + data + "\n";
+    // A system.reg naming SMTP's folder by `data`; `unclosed` drops its key line's ']'.
+    const auto registry = [](const std::string& data, bool unclosed = false) {
+        sim::RegistryFile settings;
+        settings.SetRaw(activity::SettingsKey("SMTP", activity::SettingsBranch::Connectors),
+                        activity::kDirectoryValue, data);
+        std::string text = settings.Text(1);
+        if (unclosed) text.erase(text.find("] 1"), 1);
+        return text;
     };
     const std::string good = registry("\"C:\\\\Quorvane\\\\Logs\"");
     std::mt19937 rng(6);
@@ -99,7 +105,7 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
         {"binary", Put(reg, 'f', binary), "", {}},
         {"binary after the header", Put(reg, 'f', kRegHead + binary), "", {}},
         {"cut inside the key line", Put(reg, 'f', good.substr(0, good.find("Vane"))), "", {}},
-        {"key line unclosed", Put(reg, 'f', registry("\"C:\\\\Quorvane\\\\Logs\"", " 1")), "", {}},
+        {"key line unclosed", Put(reg, 'f', registry("\"C:\\\\Quorvane\\\\Logs\"", true)), "", {}},
         {"system.reg a directory", Put(reg, 'd'), "", {}},
         {"system.reg a FIFO", Put(reg, 'p'), "", {}},
         {"system.reg /dev/zero", Put(reg, 'l', "/dev/zero"), "", {}},

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "follower_fixture.h"
+#include "recording_follower.h"
 #include "modConfig.h"
 #include "scoped_env.h"
 

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "follower_fixture.h"
+#include "recording_follower.h"
 #include "line_splitter.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "code_page.h"
-#include "follower_fixture.h"
+#include "recording_follower.h"
 #include "line_splitter.h"
 
 using namespace activity;

@@ -37,7 +37,7 @@
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "process_memory.h"
-#include "test_env.h"
+#include "test_server.h"
 
 namespace {
 

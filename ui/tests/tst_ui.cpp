@@ -7,7 +7,7 @@
 #include "activity_model.h"
 #include "frmActivity.h"
 #include "log_naming.h"
-#include "test_env.h"
+#include "test_server.h"
 
 namespace {
 
@@ -355,4 +355,4 @@ class TestWindows : public QObject {
 };
 
 QTEST_MAIN(TestWindows)
-#include "tst_windows.moc"
+#include "tst_ui.moc"

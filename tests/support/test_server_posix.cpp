@@ -1,24 +1,12 @@
 #include <stdlib.h>
 
-#include <fstream>
 #include <random>
 
-#include "test_env.h"
+#include "components.h"
+#include "registry_file.h"
+#include "test_server.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    return out;
-}
-
-}  // namespace
 
 TestServer::TestServer() {
     std::random_device rd;
@@ -46,19 +34,12 @@ TestServer::~TestServer() {
 
 void TestServer::SetDirectory(const std::string& key, const std::string& windowsDir) {
     values_[key] = windowsDir;
-    // Written whole and renamed into place, as Wine saves it.
-    std::ofstream out(root_ / "system.reg.new", std::ios::binary);
-    out << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+    sim::RegistryFile settings;
     for (const auto& [k, dir] : values_) {
-        std::string path = "Software\\Quor Vane\\Quor Vane\\" + k;
-        if (path.back() == '\\') path.pop_back();
-        out << "[" << Escape(path) << "] 1796581281\n#time=1dd85b0e385cba6\n"
-            << "\"Activity Log Directory\"=\"" << Escape(dir) << "\"\n\n";
+        settings.SetString(std::string(activity::kSettingsRoot) + k, activity::kDirectoryValue, dir);
     }
-    out << "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1796581281\n"
-        << "\"ACP\"=\"1252\"\n\"OEMCP\"=\"437\"\n";
-    out.close();
-    fs::rename(root_ / "system.reg.new", root_ / "system.reg");
+    settings.SetRaw("System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP", "\"1252\"");
+    settings.Save(root_ / "system.reg", 1796581281);
 }
 
 std::string TestServer::WindowsLogDir() const {

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "activity_follower.h"
-#include "test_env.h"
+#include "test_server.h"
 
 using Lines = std::vector<std::string>;
 

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "registry_value.h"
-#include "test_env.h"
+#include "test_server.h"
 
 namespace fs = std::filesystem;
 
