@@ -25,5 +25,5 @@ cmake --build --preset release -j "$jobs"
 echo "=== fuzz (short runs; longer by hand: tools/fuzz.sh 3600) ==="
 tools/fuzz.sh "${QV_FUZZ_SECONDS:-20}"
 
-echo "=== windows ==="
-QV_PRESET=dev tools/windows-tests.sh
+echo "=== Win32 (mingw-w64, under Wine) ==="
+QV_PRESET=dev tools/mingw-tests.sh

@@ -1,7 +1,7 @@
 // Windows programs and the native build over one Wine prefix: what Wine's
 // `reg add` and `copy` leave in the prefix's registry and on its C: drive, the
 // native build reads as the Windows build (a cross-built probe) does. Run by
-// tools/windows-tests.sh, which makes a fresh prefix and names it and the
+// tools/mingw-tests.sh, which makes a fresh prefix and names it and the
 // probe in QV_CROSS_PREFIX and QV_CROSS_PROBE; skipped without them.
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -60,7 +60,7 @@ TEST(CrossStore, ReadsWhatWindowsProgramsWrote) {
     const char* prefix = getenv("QV_CROSS_PREFIX");
     const char* probe = getenv("QV_CROSS_PROBE");
     if (!prefix || !*prefix || !probe || !*probe) {
-        GTEST_SKIP() << "needs a Wine prefix and the Windows probe: tools/windows-tests.sh";
+        GTEST_SKIP() << "needs a Wine prefix and the Windows probe: tools/mingw-tests.sh";
     }
     const ScopedEnv prefixEnv("WINEPREFIX", prefix);
     const std::string wine = getenv("QV_WINE") ? getenv("QV_WINE") : "wine";

@@ -68,7 +68,10 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
     // Only the LF that completes a CR ending the call before is not text.
     bool afterCr = true;
     EntryBatch batch;
-    SplitLines("\nline after a CR\r\n", false, afterCr, cp1252, batch);
-    EXPECT_EQ(SplitLines("\nlone LF at the start\r", false, afterCr, cp1252, batch), 22u);
-    EXPECT_EQ(batch.ToStrings(), (Lines{"line after a CR", "\nlone LF at the start"}));
+    for (const char* data :
+         {"\nline after a CR\r\n", "\nlone LF at the start\r", "\nlast line here\r"}) {
+        SplitLines(data, false, afterCr, cp1252, batch);
+    }
+    EXPECT_EQ(batch.ToStrings(),
+              (Lines{"line after a CR", "\nlone LF at the start", "last line here"}));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "components.h"
 #include "log_naming.h"
 
 // Each component's file written out, not derived from the code's table; then
@@ -22,4 +23,27 @@ TEST(LogNaming, EachComponentHasItsFile) {
     for (const auto& [dir, name, date, file] : rows) {
         EXPECT_EQ(activity::ActiveFileName(dir, name, date), file);
     }
+}
+
+// The seven components in window order, with their settings keys written out.
+TEST(LogNaming, EachComponentHasItsKeyInWindowOrder) {
+    const std::string root = "SOFTWARE\\Quor Vane\\Quor Vane\\";
+    const std::tuple<const char*, int, std::string> rows[] = {
+        {"HTTPMAIL", 1, root + "Services\\HTTPMAIL"}, {"LS", 0, root + "Connectors\\LS"},
+        {"MTA", 3, root + "Agents\\MTA"},             {"POP", 1, root + "Services\\POP"},
+        {"POPC", 0, root + "Connectors\\"},           {"SMTP", 0, root + "Connectors\\SMTP"},
+        {"SF", 0, root + "Connectors\\SF"},
+    };
+    ASSERT_EQ(std::size(activity::kComponents), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const auto& [name, type, key] = rows[i];
+        const activity::Component& c = activity::kComponents[i];
+        EXPECT_EQ(c.name, name);
+        EXPECT_EQ(activity::ServiceTypeOf(c.branch), type);
+        EXPECT_EQ(activity::SettingsKey(name, activity::BranchOf(type)), key);
+    }
+    // Any other type is an agent; POPC's key goes with its name on every branch.
+    EXPECT_EQ(activity::SettingsKey("MTA", activity::BranchOf(-1)), root + "Agents\\MTA");
+    EXPECT_EQ(activity::SettingsKey("POPC", activity::BranchOf(1)), root + "Services\\");
+    EXPECT_EQ(activity::SettingsKey("popc", activity::BranchOf(0)), root + "Connectors\\popc");
 }

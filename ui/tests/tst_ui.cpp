@@ -5,6 +5,7 @@
 
 #include "MDIMain.h"
 #include "activity_model.h"
+#include "components.h"
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "test_server.h"
@@ -13,15 +14,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("-Quorvane Service Activity");
 constexpr activity::LocalDate kToday{2026, 12, 6};
-// In start-up order: name, service type, settings key below the server's root.
-const char* const kComponents[][3] = {{"HTTPMAIL", "1", "Services\\HTTPMAIL"},
-                                      {"LS", "0", "Connectors\\LS"},
-                                      {"MTA", "3", "Agents\\MTA"},
-                                      {"POP", "1", "Services\\POP"},
-                                      {"POPC", "0", "Connectors\\"},
-                                      {"SMTP", "0", "Connectors\\SMTP"},
-                                      {"SF", "0", "Connectors\\SF"}};
-
 QStringList Lines(int first, int count) {
     QStringList out;
     for (int n = first; n < first + count; ++n) out << QString("log line %1").arg(n, 24);
@@ -90,8 +82,12 @@ struct Host {
 // directory of their own, so that each window shows which settings it read.
 struct Frame {
     explicit Frame(bool settings = true) {
-        for (const auto& c : kComponents)
-            if (settings) server.SetDirectory(c[2], std::string("C:\\Logs\\") + c[0]);
+        for (const auto& c : activity::kComponents) {
+            const std::string key = activity::SettingsKey(c.name, c.branch);
+            if (settings)
+                server.SetDirectory(key.substr(activity::kSettingsRoot.size()),
+                                    "C:\\Logs\\" + std::string(c.name));
+        }
     }
     ~Frame() { delete frame; }
     bool Show() const {
@@ -134,7 +130,7 @@ class TestWindows : public QObject {
         QTest::newRow("pause, resume") << false;
         QTest::newRow("clear while paused") << true;
     }
-    // A burst of several slices' worth, as after a long pause: `w` pauses from the event
+    // A burst of more than a slice's worth, as after a long pause: `w` pauses from the event
     // loop once its first slice is listed, while the rest of its scan waits there.
     void pauseResumeAndClear() {
         QFETCH(bool, clear);
@@ -145,8 +141,8 @@ class TestWindows : public QObject {
         host.Append(Lines(0, 1) + QStringList{"short line", ""} + Lines(1, 1));
         QTRY_VERIFY(Rows(Model(w)) == Lines(0, 2) && Rows(Model(reference)) == Lines(0, 2));
         QListView* list = List(reference);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(Model(reference)->index(1)).center());
+        QTest::keyClick(list, Qt::Key_Down);  // the first entry
+        QTest::keyClick(list, Qt::Key_Down);  // the second
         int atPause = -1;
         std::int64_t position = -1;
         const auto pause = [&] {
@@ -185,7 +181,7 @@ class TestWindows : public QObject {
         QTest::newRow("nothing selected") << -1;
         QTest::newRow("line feed kept, Enter") << 0;
         QTest::newRow("markup stays text") << 1;
-        QTest::newRow("huge line scrolls, Enter") << 2;
+        QTest::newRow("huge line scrolls, keypad Enter") << 2;
     }
     void detailBoxAndCopy() {
         QFETCH(int, row);
@@ -212,7 +208,8 @@ class TestWindows : public QObject {
         const QPoint at = row >= 0 ? list->visualRect(Model(w)->index(row)).center()
                                    : QPoint(40, list->viewport()->height() - 5);
         if (row % 2 == 0) QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        if (row % 2 == 0) QTest::keyClick(list, Qt::Key_Return);
+        if (row == 0) QTest::keyClick(list, Qt::Key_Return);
+        if (row == 2) QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
         if (row % 2 != 0) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         const QString selected = entries.value(row);
         QCOMPARE(seen, QStringList({"SMTP" + kCaption + " (Detail)", selected,
@@ -274,7 +271,7 @@ class TestWindows : public QObject {
         QFETCH(bool, settings);
         QFETCH(int, how);
         Frame f(settings);
-        // Each one set up, initialised and shown before the next is made; the last is active.
+        // Each one set up, initialised and shown before the next is made.
         QStringList activated, expected;
         connect(f.Workspace(), &QMdiArea::subWindowActivated, this, [&](QMdiSubWindow* child) {
             const auto* w = qobject_cast<frmActivity*>(child ? child->widget() : nullptr);
@@ -287,13 +284,15 @@ class TestWindows : public QObject {
                              .arg(f.Children().size());
         });
         QVERIFY(f.Show());
-        for (const auto& c : kComponents) {
+        for (const auto& c : activity::kComponents) {
+            const QString name = QString::fromLatin1(c.name.data(), qsizetype(c.name.size()));
             expected << QStringLiteral("%1 %2 %3 shown=1 of %4")
-                            .arg(c[0], c[1], settings ? QStringLiteral("C:\\Logs\\") + c[0] : "")
+                            .arg(name)
+                            .arg(activity::ServiceTypeOf(c.branch))
+                            .arg(settings ? QStringLiteral("C:\\Logs\\") + name : "")
                             .arg(expected.size() + 1);
         }
         QCOMPARE(activated, expected);
-        QCOMPARE(f.Workspace()->activeSubWindow(), f.Children().last());
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
         QCOMPARE(f.frame->windowTitle(), "Quorvane Real Time Activity Monitor");
         QVERIFY(!f.frame->windowIcon().isNull());
@@ -301,12 +300,12 @@ class TestWindows : public QObject {
 
         // Real key presses: a button's accelerator clicks it a moment later, as a visible press.
         for (QMdiSubWindow* child : f.Children()) Model(child)->Append(Batch({"an entry"}));
-        const auto press = [](Qt::Key key) {
-            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        const auto press = [](Qt::Key k) {
+            QTest::keyClick(qApp->focusWidget(), k, Qt::AltModifier);
         };
         const QString P = "&Pause on 1", R = "&Resume off 1", P0 = "&Pause on 0",
                       R0 = "&Resume off 0";
-        press(Qt::Key_P);
+        press(Qt::Key_P);  // SF, the last one shown, is the active window
         QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P, R}));
         press(Qt::Key_C);
         QTRY_COMPARE(f.States(), QStringList({P, P, P, P, P, P, R0}));

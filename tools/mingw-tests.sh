@@ -1,6 +1,6 @@
 #!/bin/sh
 # Cross-builds the core for Windows with mingw-w64 and runs its tests under
-# Wine, in build/windows. Extra arguments go to ctest (e.g. -R Registry).
+# Wine, in build/mingw. Extra arguments go to ctest (e.g. -R Registry).
 # Needs: cmake, g++-mingw-w64-x86-64-posix, wine (and wine64).
 set -eu
 
@@ -8,20 +8,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1; then
-    echo "windows-tests.sh: x86_64-w64-mingw32-g++-posix not found" \
+    echo "mingw-tests.sh: x86_64-w64-mingw32-g++-posix not found" \
         "(apt-get install g++-mingw-w64-x86-64-posix)" >&2
     exit 2
 fi
 if ! command -v wine >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
-    echo "windows-tests.sh: wine not found (apt-get install wine wine64)" >&2
+    echo "mingw-tests.sh: wine not found (apt-get install wine wine64)" >&2
     exit 2
 fi
 
-cmake --preset windows
-cmake --build --preset windows -j2
+cmake --preset mingw
+cmake --build --preset mingw -j2
 
 status=0
-ctest --preset windows "$@" || status=$?
+ctest --preset mingw "$@" || status=$?
 
 if command -v wine >/dev/null 2>&1; then
     wine=$(command -v wine)
@@ -41,10 +41,10 @@ fi
 # lingering wineserver must not hold our pipes.
 native_preset=${QV_PRESET:-dev}
 native_dir=${QV_NATIVE_DIR:-"$root/build/$native_preset"}
-cross_prefix="$root/build/windows/cross-prefix"
-helpers="$root/build/windows/activity/tests"
+cross_prefix="$root/build/mingw/cross-prefix"
+helpers="$root/build/mingw/activity/tests"
 if [ ! -f "$native_dir/CMakeCache.txt" ] && ! cmake --preset "$native_preset" >/dev/null; then
-    echo "windows-tests.sh: cross-store tests skipped: the native build does not configure" \
+    echo "mingw-tests.sh: cross-store tests skipped: the native build does not configure" \
         "in $native_dir" >&2
 elif ! cmake --build "$native_dir" --target cross_store_tests -j2; then
     status=1
@@ -60,13 +60,13 @@ else
             QV_CROSS_PROBE="$helpers/win_registry_probe.exe" \
             timeout 600 "$native_dir/activity/tests/cross_store_tests" || status=1
     else
-        echo "windows-tests.sh: wineboot failed in $cross_prefix (see $cross_prefix.log)" >&2
+        echo "mingw-tests.sh: wineboot failed in $cross_prefix (see $cross_prefix.log)" >&2
         status=1
     fi
     WINEPREFIX="$cross_prefix" "$wineserver" -k >/dev/null 2>&1 || true
 fi
 
 # The tests' Wine session would linger a few seconds; end it now.
-WINEPREFIX="$root/build/windows/wineprefix" "$wineserver" -k >/dev/null 2>&1 || true
+WINEPREFIX="$root/build/mingw/wineprefix" "$wineserver" -k >/dev/null 2>&1 || true
 
 exit $status
