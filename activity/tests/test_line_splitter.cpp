@@ -30,6 +30,12 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
 
     const std::size_t max = kMaxLineBytes;
     const std::string x = Rep("x", max), cjk = Rep("禂", max / 3), nul = "\u2400", bad = "\uFFFD";
+#ifdef _WIN32
+    // Windows' own table gives the five bytes 1252 leaves undefined C1 controls.
+    const std::string undefined1252 = "\u0081\u008D\u008F\u0090\u009D";
+#else
+    const std::string undefined1252 = Rep(bad, 5);
+#endif
     const std::string kana = "k" + Rep("\x82\xA0", 50000);
     const std::tuple<const CodePageDecoder*, std::string, Lines, std::size_t> rows[] = {
         // 10 characters are dropped, 11 listed, whatever their bytes.
@@ -46,7 +52,7 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
          0},
         {&cp1252,
          "lacks \x81\x8D\x8F\x90\x9D, \x80 caf\xE9\r",
-         {"lacks " + Rep(bad, 5) + ", € café"},
+         {"lacks " + undefined1252 + ", € café"},
          0},
         {&cp932,
          "kana \x82\xA0 here\rlead at end \x82\r",
