@@ -214,7 +214,7 @@ TEST(BadInput, ALineOf100MiBComesInPiecesWithinBoundedMemory) {
         std::ofstream out(server.Day(), std::ios::binary);
         for (int i = 0; i < 1600; ++i) out << piece;
         out << "\r\nthe line after the long one\r\n" << std::flush;
-        const long before = PeakKiB();
+        [[maybe_unused]] const long before = PeakKiB();
         std::size_t pieces = 0;
         Lines others;
         for (bool more = true; more;) {
@@ -225,7 +225,9 @@ TEST(BadInput, ALineOf100MiBComesInPiecesWithinBoundedMemory) {
         }
         EXPECT_EQ(pieces, 1600u);
         EXPECT_EQ(others, Lines{"the line after the long one"});
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps every freed piece resident
         EXPECT_LT(PeakKiB() - before, 24 << 10);
+#endif
     };
     EXPECT_EQ(RunBounded(300, check), 0);
 }
