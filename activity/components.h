@@ -12,7 +12,7 @@ enum class SettingsBranch { Connectors, Services, Agents };
 
 // What the monitor knows of one component of the server.
 struct Component {
-    std::string_view name;        // ServiceName: whole, case-sensitive
+    std::string_view name;  // ServiceName: whole, case-sensitive
     SettingsBranch branch;
     std::string_view filePrefix;  // the day's log: prefix, "YYMMDD", ".log"
     bool onBranchKey;             // its setting is on the branch key itself

@@ -78,11 +78,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const Utf8Char c = DecodeUtf8(text.substr(i));
-        AppendUtf16(c.value, out);
-        i += c.length;
-    }
+    for (const char32_t c : Utf8ToUtf32(text)) AppendUtf16(c, out);
     return out;
 }
 

@@ -11,8 +11,8 @@ namespace activity {
 inline constexpr char32_t kReplacementChar = 0xFFFD;
 
 struct Utf8Char {
-    char32_t value;       // kReplacementChar when not valid
-    std::size_t length;   // bytes taken: the sequence, or 1 when not valid
+    char32_t value;      // kReplacementChar when not valid
+    std::size_t length;  // bytes taken: the sequence, or 1 when not valid
     bool valid;
 };
 

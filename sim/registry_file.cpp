@@ -16,8 +16,7 @@ void RegistryFile::SetRaw(std::string_view key, std::string_view name, std::stri
 
 void RegistryFile::SetString(std::string_view key, std::string_view name, std::string_view utf8,
                              bool expandable) {
-    SetRaw(key, name,
-           (expandable ? "str(2):\"" : "\"") + EscapeRegString(utf8) + "\"");
+    SetRaw(key, name, (expandable ? "str(2):\"" : "\"") + EscapeRegString(utf8) + "\"");
 }
 
 std::string RegistryFile::Text(std::time_t now) const {

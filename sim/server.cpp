@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "clock.h"
-#include "log_folders.h"
 #include "daily_log.h"
 #include "journal.h"
+#include "log_folders.h"
 #include "prefix.h"
 #include "text.h"
 #include "traffic.h"

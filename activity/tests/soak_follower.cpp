@@ -16,8 +16,8 @@
 #include <random>
 
 #include "code_page.h"
-#include "recording_follower.h"
 #include "line_splitter.h"
+#include "recording_follower.h"
 
 TEST(Soak, ListsExactlyWhatAWriterWroteThroughCutsTruncationAndADayChange) {
     const char* linesSet = std::getenv("QV_SOAK_LINES");

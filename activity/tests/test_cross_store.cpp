@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "recording_follower.h"
 #include "modConfig.h"
+#include "recording_follower.h"
 #include "scoped_env.h"
 
 namespace fs = std::filesystem;

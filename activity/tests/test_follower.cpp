@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "recording_follower.h"
 #include "line_splitter.h"
+#include "recording_follower.h"
 
 namespace fs = std::filesystem;
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "code_page.h"
-#include "recording_follower.h"
 #include "line_splitter.h"
+#include "recording_follower.h"
 
 using namespace activity;
 using namespace std::string_literals;

@@ -29,9 +29,12 @@ TEST(LogNaming, EachComponentHasItsFile) {
 TEST(LogNaming, EachComponentHasItsKeyInWindowOrder) {
     const std::string root = "SOFTWARE\\Quor Vane\\Quor Vane\\";
     const std::tuple<const char*, int, std::string> rows[] = {
-        {"HTTPMAIL", 1, root + "Services\\HTTPMAIL"}, {"LS", 0, root + "Connectors\\LS"},
-        {"MTA", 3, root + "Agents\\MTA"},             {"POP", 1, root + "Services\\POP"},
-        {"POPC", 0, root + "Connectors\\"},           {"SMTP", 0, root + "Connectors\\SMTP"},
+        {"HTTPMAIL", 1, root + "Services\\HTTPMAIL"},
+        {"LS", 0, root + "Connectors\\LS"},
+        {"MTA", 3, root + "Agents\\MTA"},
+        {"POP", 1, root + "Services\\POP"},
+        {"POPC", 0, root + "Connectors\\"},
+        {"SMTP", 0, root + "Connectors\\SMTP"},
         {"SF", 0, root + "Connectors\\SF"},
     };
     ASSERT_EQ(std::size(activity::kComponents), std::size(rows));

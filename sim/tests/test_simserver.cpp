@@ -32,8 +32,8 @@ class SimServer : public ::testing::Test {
     // signals it (its $! is the simulator; ctest's timeout bounds it).
     int Sim(const std::string& options, const std::string& then = "") const {
         const std::string bound = then.empty() ? "timeout -s KILL 30 " : "";
-        const int status = std::system((bound + QV_SIMSERVER " " + options +
-                                        " --journal '" + journal_ + "' '" + prefix_ + "'" + then)
+        const int status = std::system((bound + QV_SIMSERVER " " + options + " --journal '" +
+                                        journal_ + "' '" + prefix_ + "'" + then)
                                            .c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
