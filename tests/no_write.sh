@@ -7,11 +7,13 @@ trap '[[ -n $sim ]] && kill $sim && wait $sim; rm -rf "$work"' EXIT
 "$2" --lines 0 "$work/prefix" >/dev/null
 "$2" --rate 20 "$work/prefix" >/dev/null & sim=$!
 mkdir -m 700 "$work/home"  # so that anything written to a home shows up too
-HOME="$work/home" XDG_RUNTIME_DIR="$work/home" WINEPREFIX="$work/prefix" QT_QPA_PLATFORM=offscreen \
-    timeout -s TERM "${3:-8}" strace -f -qq -o "$work/trace" -e trace=%file,%desc "$1"
+# The prefix comes by the option, which must win over the environment's.
+HOME="$work/home" XDG_RUNTIME_DIR="$work/home" WINEPREFIX="$work/elsewhere" QT_QPA_PLATFORM=offscreen \
+    timeout -s TERM "${3:-8}" strace -f -qq -o "$work/trace" -e trace=%file,%desc "$1" \
+    --wine-prefix "$work/prefix"
 [[ $? -eq 124 ]] || { echo "the monitor ended on its own"; exit 1; }  # 124: timeout ended it
 ! grep -E 'open(at2?)?\(.*(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC).*\) += [0-9]|(^| )(creat|rename(at2?)?|unlink(at)?|f?truncate|mkdir(at)?|rmdir|(sym)?link(at)?|mknod(at)?)\(.*\) += 0' \
     "$work/trace" || { echo "^ the monitor wrote"; exit 1; }
-opened=$(grep -c -E 'open(at)?\(.*-(Activity|Debug)-[0-9]{6}\.log' "$work/trace")
+opened=$(grep -c -E 'open(at)?\(.*-(Activity|Debug)-[0-9]{6}\.log.* = [0-9]' "$work/trace")
 [[ $opened -gt 0 ]] || { echo "the monitor opened no log: it did not run as expected"; exit 1; }
 echo "no write in $(wc -l <"$work/trace") traced calls; $opened opens of the logs"

@@ -2,10 +2,16 @@
 
 #include "MDIMain.h"
 #include "app_icons.h"
+#include "command_line.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    const CommandLine line = ParseCommandLine(argc, argv);
+    if (const int status = ActOnCommandLine(line); status >= 0) return status;
+    // Every argument is ours and has been taken: Qt gets none to read.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
+    QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
     QApplication::setWindowIcon(FrameIcon());
     auto* frame = new MDIMain;  // deletes itself when closed
     frame->show();

@@ -5,6 +5,7 @@
 
 #include "MDIMain.h"
 #include "activity_model.h"
+#include "command_line.h"
 #include "components.h"
 #include "frmActivity.h"
 #include "log_naming.h"
@@ -256,6 +257,41 @@ class TestWindows : public QObject {
         // Before it is first shown a window neither names its component nor scans.
         frmActivity unshown;
         QCOMPARE(unshown.windowTitle() + State(&unshown), kCaption.mid(1) + "&Pause off 0");
+    }
+
+    void commandLine_data() {
+        using A = CommandLine::Action;
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<A>("action");
+        QTest::addColumn<QString>("prefixOrError");
+        QTest::newRow("none") << QStringList{} << A::Run << "";
+        QTest::newRow("prefix") << QStringList{"--wine-prefix", "/a b"} << A::Run << "/a b";
+        QTest::newRow("the last prefix")
+            << QStringList{"--wine-prefix=/a", "--wine-prefix=/b"} << A::Run << "/b";
+        QTest::newRow("a prefix named like an option")
+            << QStringList{"--wine-prefix", "--help"} << A::Run << "--help";
+        QTest::newRow("help first") << QStringList{"-h", "--bogus"} << A::Help << "";
+        QTest::newRow("version") << QStringList{"--version", "x"} << A::Version << "";
+        QTest::newRow("mistake first")
+            << QStringList{"--bogus", "--help"} << A::Error << "unknown option --bogus";
+        QTest::newRow("no folder")
+            << QStringList{"--wine-prefix"} << A::Error << "--wine-prefix needs a folder";
+        QTest::newRow("empty folder")
+            << QStringList{"--wine-prefix="} << A::Error << "--wine-prefix needs a folder";
+        QTest::newRow("argument") << QStringList{"x"} << A::Error << "unexpected argument x";
+    }
+    void commandLine() {
+        QFETCH(QStringList, args);
+        QFETCH(CommandLine::Action, action);
+        QFETCH(QString, prefixOrError);
+        std::vector<QByteArray> bytes{"QVActivityMonitor"};
+        for (const QString& a : args) bytes.push_back(a.toUtf8());
+        std::vector<const char*> argv;
+        for (const QByteArray& b : bytes) argv.push_back(b.constData());
+        const CommandLine line = ParseCommandLine(int(argv.size()), argv.data());
+        QCOMPARE(line.action, action);
+        QCOMPARE(QString::fromStdString(line.error.empty() ? line.winePrefix : line.error),
+                 prefixOrError);
     }
 
     void session_data() {
