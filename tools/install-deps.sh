@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make clang libclang-rt-dev libgtest-dev googletest libbenchmark-dev
-          qt6-base-dev libgl-dev xvfb xauth strace)
+          qt6-base-dev libgl-dev xvfb xauth strace
+          dpkg-dev file lintian desktop-file-utils appstream)  # the Debian package and its checks
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix wine wine64)
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the native suite in
 # the dev build and again under the address and undefined-behaviour
-# sanitizers, a short run of each fuzz target, then the Windows build under Wine.
+# sanitizers, the Debian package from the release build, a short run of each
+# fuzz target, then the Windows build under Wine.
 # QV_PRESETS="dev" limits the native builds (default "dev asan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,9 +19,10 @@ for preset in ${QV_PRESETS:-dev asan}; do
     ctest --preset "$preset" -L soak
 done
 
-echo "=== release (built only: the demo and the benchmarks use it) ==="
+echo "=== release: for the demo and the benchmarks; the Debian package, checked ==="
 cmake --preset release
 cmake --build --preset release -j "$jobs"
+tools/check-package.sh
 
 echo "=== fuzz (short runs; longer by hand: tools/fuzz.sh 3600) ==="
 tools/fuzz.sh "${QV_FUZZ_SECONDS:-20}"

@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
+    // Lets Wayland match the windows with the desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
     QApplication::setWindowIcon(FrameIcon());
     auto* frame = new MDIMain;  // deletes itself when closed
     frame->show();
