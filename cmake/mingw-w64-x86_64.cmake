@@ -1,7 +1,8 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (the posix-threads
-# variant, which std::thread and GoogleTest need). Executables link statically
-# so that they run under Wine without copying the runtime DLLs, and tests run
-# through cmake/wine-run.sh in a Wine prefix private to the build directory.
+# variant, which std::thread and GoogleTest need). Executables link the runtime
+# statically; Qt's DLLs (QV_QT_MINGW, made by tools/qt-mingw.sh) need it as DLLs,
+# which the tests find through WINEPATH and the zip carries. Tests run through
+# cmake/wine-run.sh in a Wine prefix private to the build directory.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -11,6 +12,10 @@ set(CMAKE_CXX_COMPILER ${QV_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${QV_MINGW_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QV_MINGW_TRIPLET})
+if(QV_QT_MINGW)
+    list(APPEND CMAKE_FIND_ROOT_PATH "${QV_QT_MINGW}")
+    list(APPEND CMAKE_PREFIX_PATH "${QV_QT_MINGW}")
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -68,7 +68,7 @@ headless() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none timeout 20 "
 check_command_line() {
     echo "--- $1"
     [[ "$(headless "$1" --version)" == "QVActivityMonitor $version" ]] || fail "--version"
-    headless "$1" --help | grep -q '^Usage: QVActivityMonitor' || fail "--help"
+    headless "$1" --help | grep -q '^Usage: .*QVActivityMonitor \[options\]' || fail "--help"
     local status=0
     headless "$1" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
     [[ $status -eq 2 && ! -s "$scratch/out" ]] && grep -q '^Usage: ' "$scratch/err" ||

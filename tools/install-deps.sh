@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs with apt-get whatever of the build and test tools is missing.
-# Usage: tools/install-deps.sh [--windows]   (--windows adds mingw-w64 and Wine)
+# Usage: tools/install-deps.sh [--windows]   (--windows adds mingw-w64, Wine and
+# what building Qt for Windows from Debian's sources needs)
 set -euo pipefail
 
 packages=(cmake g++ make clang libclang-rt-dev libgtest-dev googletest libbenchmark-dev
           qt6-base-dev libgl-dev xvfb xauth strace
           dpkg-dev file lintian desktop-file-utils appstream)  # the Debian package and its checks
 if [[ "${1:-}" == "--windows" ]]; then
-    packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev-tools ninja-build
+               xdotool)
 fi
 
 missing=()

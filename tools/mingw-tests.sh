@@ -1,7 +1,10 @@
 #!/bin/sh
-# Cross-builds the core for Windows with mingw-w64 and runs its tests under
-# Wine, in build/mingw. Extra arguments go to ctest (e.g. -R Registry).
-# Needs: cmake, g++-mingw-w64-x86-64-posix, wine (and wine64).
+# Cross-builds the whole monitor for Windows with mingw-w64, against Qt built
+# from Debian's sources (tools/qt-mingw.sh, once per machine), runs its tests
+# under Wine in build/mingw, makes the zip and checks it in a fresh prefix.
+# Extra arguments go to ctest (e.g. -R Registry).
+# Needs: cmake, g++-mingw-w64-x86-64-posix, wine (and wine64), xvfb, xdotool,
+# and what tools/qt-mingw.sh lists.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,11 +20,25 @@ if ! command -v wine >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
     exit 2
 fi
 
+QV_QT_MINGW=$(tools/qt-mingw.sh | tail -n 1)
+export QV_QT_MINGW
 cmake --preset mingw
 cmake --build --preset mingw -j2
 
 status=0
 ctest --preset mingw "$@" || status=$?
+
+# The zip a Windows user unpacks, checked in a prefix of its own.
+(cd build/mingw && cpack -G ZIP >/dev/null) || status=1
+zip=$(ls build/mingw/package/QVActivityMonitor-*-win64.zip 2>/dev/null | head -n 1)
+if [ -z "$zip" ]; then
+    echo "mingw-tests.sh: cpack made no zip" >&2
+    status=1
+else
+    echo "Zip: $zip ($(du -h "$zip" | cut -f1))"
+    tools/win-zip-check.sh "$zip" build/mingw/ui/ui_tests.exe "$QV_QT_MINGW" \
+        ${QV_SCREENSHOT:+"$QV_SCREENSHOT"} || status=1
+fi
 
 if command -v wine >/dev/null 2>&1; then
     wine=$(command -v wine)

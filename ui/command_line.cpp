@@ -1,72 +1,61 @@
 #include "command_line.h"
 
-#include <stdlib.h>
-
+#include <QCommandLineParser>
 #include <cstdio>
-#include <string_view>
-#include <utility>
-
-const char kAppVersion[] = QV_VERSION;
 
 namespace {
 
-// Qt's own options (-platform, -style...) are not taken: its environment
-// variables (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE...) do the same.
-constexpr char kUsage[] =
-#ifdef _WIN32
-    "Usage: QVActivityMonitor\n"
-#else
-    "Usage: QVActivityMonitor [--wine-prefix DIR]\n"
-#endif
-    "       QVActivityMonitor --help | --version\n"
-    "Follows the activity logs of the Quorvane mail server on this machine, as\n"
-    "they are written, in one window per component. It only ever reads.\n"
-    "\n"
-#ifndef _WIN32
-    "  --wine-prefix DIR  the Wine prefix the server runs in (default: $WINEPREFIX,\n"
-    "                     or ~/.wine when that is unset)\n"
-#endif
-    "  -h, --help         show this text\n"
-    "  --version          show the version\n";
+// Only where the server's settings come from a Wine prefix (not on Windows).
+constexpr bool kWinePrefixOption = QV_WINE_PREFIX_OPTION;
+
+CommandLine Answer(CommandLine::Action action, const QString& text) {
+    CommandLine line;
+    line.action = action;
+    line.text = text;
+    return line;
+}
 
 }  // namespace
 
-CommandLine ParseCommandLine(int argc, const char* const* argv) {
-    CommandLine line;
-    const auto fail = [&line](std::string error) {
-        line.action = CommandLine::Action::Error;
-        line.error = std::move(error);
-        return line;
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Follows the activity logs of the Quorvane mail server on this machine, as they are\n"
+        "written, in one window per component. It only ever reads."));
+    // Not addHelpOption(): its --help-all lists Qt's own options, which are not taken.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption prefix(
+        QStringLiteral("wine-prefix"),
+        QStringLiteral("The Wine prefix the server runs in (default: $WINEPREFIX, or ~/.wine "
+                       "when that is unset)."),
+        QStringLiteral("dir"));
+    if (kWinePrefixOption) parser.addOption(prefix);
+
+    const auto mistake = [&parser](const QString& what) {
+        return Answer(CommandLine::Action::Error,
+                      QStringLiteral("QVActivityMonitor: %1\n\n%2").arg(what, parser.helpText()));
     };
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            line.action = CommandLine::Action::Help;
-            return line;
-        }
-        if (arg == "--version") {
-            line.action = CommandLine::Action::Version;
-            return line;
-        }
-#ifndef _WIN32
-        constexpr std::string_view kPrefix = "--wine-prefix";
-        if (arg == kPrefix || arg.starts_with("--wine-prefix=")) {
-            std::string_view dir;
-            if (arg.size() > kPrefix.size()) {
-                dir = arg.substr(kPrefix.size() + 1);
-            } else if (i + 1 < argc) {
-                dir = argv[++i];
-            } else {
-                return fail("--wine-prefix needs a folder");
-            }
-            // An empty $WINEPREFIX means ~/.wine: an empty option would not be what was meant.
-            if (dir.empty()) return fail("--wine-prefix needs a folder");
-            line.winePrefix = dir;
-            continue;
-        }
-#endif
-        return fail((arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
-                    std::string(arg));
+    if (!parser.parse(arguments)) return mistake(parser.errorText());
+    if (parser.isSet(help)) {
+        return Answer(CommandLine::Action::Help, parser.helpText());
+    }
+    if (parser.isSet(version)) {
+        return Answer(CommandLine::Action::Version,
+                      QStringLiteral("QVActivityMonitor " QV_VERSION "\n"));
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return mistake(QStringLiteral("Unexpected argument '%1'.")
+                           .arg(parser.positionalArguments().constFirst()));
+    }
+    CommandLine line;
+    if (kWinePrefixOption && parser.isSet(prefix)) {
+        line.winePrefix = parser.value(prefix);  // the last one given
+        // An empty $WINEPREFIX means ~/.wine: an empty option would not be what was meant.
+        if (line.winePrefix.isEmpty())
+            return mistake(QStringLiteral("--wine-prefix needs a folder."));
     }
     return line;
 }
@@ -74,20 +63,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 int ActOnCommandLine(const CommandLine& line) {
     switch (line.action) {
         case CommandLine::Action::Help:
-            std::fputs(kUsage, stdout);
-            return 0;
         case CommandLine::Action::Version:
-            std::printf("QVActivityMonitor %s\n", kAppVersion);
+            std::fputs(line.text.toLocal8Bit().constData(), stdout);
             return 0;
         case CommandLine::Action::Error:
-            std::fprintf(stderr, "QVActivityMonitor: %s\n%s", line.error.c_str(), kUsage);
+            std::fputs(line.text.toLocal8Bit().constData(), stderr);
             return 2;
         case CommandLine::Action::Run:
             break;
     }
-#ifndef _WIN32
     // The core reads the prefix from the environment at each look-up.
-    if (!line.winePrefix.empty()) setenv("WINEPREFIX", line.winePrefix.c_str(), 1);
-#endif
+    if (!line.winePrefix.isEmpty()) qputenv("WINEPREFIX", line.winePrefix.toLocal8Bit());
     return -1;
 }

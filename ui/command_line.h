@@ -1,20 +1,19 @@
 #pragma once
 
-#include <string>
+#include <QString>
+#include <QStringList>
 
-// The monitor's version, CMake's project version.
-extern const char kAppVersion[];
-
-// What the command line asks for. Read before QApplication exists, so that
-// --help, --version and a mistake answer without a display.
+// What the command line asks for. Read before the window system starts, so
+// that --help, --version and a mistake answer without a display.
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
-    std::string winePrefix;  // when not empty, stands in for $WINEPREFIX
-    std::string error;
+    QString winePrefix;  // when not empty, stands in for $WINEPREFIX
+    QString text;        // the help, the version, or the mistake with the usage
 };
 
-CommandLine ParseCommandLine(int argc, const char* const* argv);
+// `arguments` as QCoreApplication::arguments() gives them, the program first.
+CommandLine ParseCommandLine(const QStringList& arguments);
 
 // Prints what help, the version or a mistake asks for and returns the exit
 // status. For a run, applies the options to the process and returns -1.

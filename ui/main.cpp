@@ -5,13 +5,18 @@
 #include "command_line.h"
 
 int main(int argc, char* argv[]) {
-    const CommandLine line = ParseCommandLine(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
+    // The arguments as the system gives them, read before any window system starts.
+    CommandLine line;
+    {
+        const QCoreApplication reader(argc, argv);
+        line = ParseCommandLine(QCoreApplication::arguments());
+    }
     if (const int status = ActOnCommandLine(line); status >= 0) return status;
     // Every argument is ours and has been taken: Qt gets none to read.
     int qtArgc = argc > 0 ? 1 : 0;
     QApplication app(qtArgc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
-    QApplication::setApplicationVersion(QString::fromLatin1(kAppVersion));
     // Lets Wayland match the windows with the desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
     QApplication::setWindowIcon(FrameIcon());
