@@ -13,6 +13,18 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     cmake_path(NORMAL_PATH path)
     list(APPEND QV_RUNTIME_DLLS "${path}")
 endforeach()
+# Debian's copies carry their symbols (libstdc++ 23 MB); the zip takes them stripped.
+set(QV_STRIPPED_DLLS "")
+foreach(path ${QV_RUNTIME_DLLS})
+    cmake_path(GET path FILENAME name)
+    set(stripped "${CMAKE_BINARY_DIR}/runtime/${name}")
+    if("${path}" IS_NEWER_THAN "${stripped}")
+        file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/runtime")
+        execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded -o "${stripped}" "${path}"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+    list(APPEND QV_STRIPPED_DLLS "${stripped}")
+endforeach()
 
 # Wine takes Windows paths; its Z: drive is the root of this machine.
 set(QV_WINEPATH "")
@@ -29,7 +41,7 @@ install(TARGETS QVActivityMonitor RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)
-install(FILES ${QV_RUNTIME_DLLS} DESTINATION .)
+install(FILES ${QV_STRIPPED_DLLS} DESTINATION .)
 install(FILES
     "${QV_QT_MINGW}/share/qvactivitymonitor/LGPL-3.0-only.txt"
     "${QV_QT_MINGW}/share/qvactivitymonitor/GPL-3.0-only.txt"

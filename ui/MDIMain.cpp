@@ -16,6 +16,8 @@
 
 namespace {
 
+const QSize kClientArea(Twips(10185), Twips(7245));
+
 // Windows cascades new children one caption lower each time; so do we.
 QPoint CascadePosition(const QMdiArea& workspace, const QMdiSubWindow& child, int index) {
     const int step =
@@ -63,7 +65,7 @@ MDIMain::MDIMain(QWidget* parent)
     connect(menuWindows, &QMenu::aboutToShow, this, &MDIMain::menuWindows_AboutToShow);
 
     // The client area is the workspace, below the menu bar.
-    resize(Twips(10185), Twips(7245) + menuBar()->sizeHint().height());
+    resize(kClientArea + QSize(0, menuBar()->sizeHint().height()));
 }
 
 MDIMain::~MDIMain() = default;
@@ -72,6 +74,9 @@ void MDIMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!loaded_) {
         loaded_ = true;
+        // The menu bar's real height is known only once laid out (on Windows it is a
+        // pixel more than its hint): the client area is made exact here.
+        resize(size() + kClientArea - workspace_->size());
         MDIForm_Load();
     }
 }

@@ -10,6 +10,7 @@
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "test_server.h"
+#include "twips.h"
 
 namespace {
 
@@ -327,6 +328,8 @@ class TestWindows : public QObject {
         }
         QCOMPARE(activated, expected);
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
+        // The client area is the one asked for, whatever height the platform gives the menu bar.
+        QCOMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
         QCOMPARE(f.frame->windowTitle(), "Quorvane Real Time Activity Monitor");
         QVERIFY(!f.frame->windowIcon().isNull());
         for (auto* a : {"mnuFileExit", "mnuHelpAbout"}) QVERIFY(f.frame->findChild<QAction*>(a));
