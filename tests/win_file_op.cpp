@@ -1,5 +1,7 @@
 // A Windows process that touches a log as the server or an administrator does:
-//   win_file_op append FILE HEX    appends the bytes, sharing as a log writer does
+//   win_file_op append FILE HEX[*N]...   appends the bytes in one write, sharing as a
+//                                        log writer does; HEX*N repeats HEX N times,
+//                                        since a command line holds only 32,767 characters
 //   win_file_op rename FROM TO
 //   win_file_op delete FILE
 // Exits 0 when the call succeeded, else with the system's error code.
@@ -11,11 +13,17 @@
 
 namespace {
 
-std::string FromHex(const wchar_t* hex) {
-    std::string bytes;
-    for (const wchar_t* p = hex; p[0] && p[1]; p += 2) {
-        bytes += static_cast<char>(std::stoi(std::wstring(p, 2), nullptr, 16));
+std::string FromHex(const std::wstring& arg) {
+    const std::size_t star = arg.find(L'*');
+    const std::wstring hex = arg.substr(0, star);
+    const long times =
+        star == std::wstring::npos ? 1 : std::wcstol(arg.c_str() + star + 1, nullptr, 10);
+    std::string piece;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        piece += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     }
+    std::string bytes;
+    for (long i = 0; i < times; ++i) bytes += piece;
     return bytes;
 }
 
@@ -37,7 +45,11 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const std::wstring op = argc > 2 ? argv[1] : L"";
-    if (op == L"append" && argc == 4) return static_cast<int>(Append(argv[2], FromHex(argv[3])));
+    if (op == L"append" && argc >= 4) {
+        std::string bytes;
+        for (int i = 3; i < argc; ++i) bytes += FromHex(argv[i]);
+        return static_cast<int>(Append(argv[2], bytes));
+    }
     BOOL ok = FALSE;
     if (op == L"rename" && argc == 4) {
         ok = MoveFileExW(argv[2], argv[3], 0);
