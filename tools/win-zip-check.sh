@@ -62,7 +62,9 @@ elif ! grep -qx "\$title" <<<"\$windows"; then
 elif [ "\$(grep -c . <<<"\$windows")" -ne 1 ]; then
     echo "win-zip-check: another window besides the frame (a dialog?)" >&2; status=1
 fi
-if [ -n "$shot" ]; then import -window root "$shot"; fi
+if [ -n "$shot" ]; then
+    import -window "\$(xdotool search --onlyvisible --name "^\$title\\\$" | head -n 1)" "$shot"
+fi
 "$wineserver" -k
 exit \$status
 EOF

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Start-up of the Windows zip's exe under Wine and of the native exe, in the
+# same run and the same Xvfb screen: from launch to the frame mapped on the
+# screen (its seven windows are made before it maps), polled with xdotool.
+# Neither has server settings. Prints each run and the median of each.
+# Usage: startup-bench.sh ZIP NATIVE_EXE [RUNS]   (a figure, not a test)
+# Needs wine, xvfb-run, xdotool.
+set -euo pipefail
+
+zip=$(realpath "$1")
+native=$(realpath "$2")
+runs=${3:-9}
+work=$(dirname "$zip")/startup-bench
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+"$wineserver" -k >/dev/null 2>&1 || true
+rm -rf "$work"
+mkdir -p "$work/empty-prefix"
+DISPLAY= timeout 300 "$wine" wineboot.exe -i </dev/null >"$work/wineboot.log" 2>&1
+timeout 120 "$wineserver" -w
+(cd "$WINEPREFIX/drive_c" && cmake -E tar xf "$zip")
+app="$WINEPREFIX/drive_c/$(basename "$zip" .zip)"
+
+cat >"$work/session.sh" <<EOF
+#!/usr/bin/env bash
+set -u
+title="Quorvane Real Time Activity Monitor"
+# One start: launch, poll until the frame is mapped, print milliseconds, stop it.
+once() {
+    local start=\$(date +%s%N) pid
+    "\$@" </dev/null >/dev/null 2>&1 &
+    pid=\$!
+    for _ in \$(seq 3000); do
+        xdotool search --onlyvisible --name "^\$title\\\$" >/dev/null 2>&1 && break
+        sleep 0.005
+    done
+    echo \$(( (\$(date +%s%N) - start) / 1000000 ))
+    kill \$pid 2>/dev/null; wait \$pid 2>/dev/null
+    for _ in \$(seq 200); do
+        xdotool search --onlyvisible --name "^\$title\\\$" >/dev/null 2>&1 || break
+        sleep 0.05
+    done
+}
+median() { sort -n | awk '{ v[NR] = \$1 } END { print v[int((NR + 1) / 2)] }'; }
+# A wineserver that stays up between runs, as on a desktop where Wine already runs.
+"$wineserver" -p
+cd "$app"
+once "$wine" QVActivityMonitor.exe >/dev/null   # warm the caches, not counted
+WINEPREFIX="$work/empty-prefix" once "$native" >/dev/null
+: >"$work/wine.ms"; : >"$work/native.ms"
+for i in \$(seq $runs); do
+    once "$wine" QVActivityMonitor.exe >>"$work/wine.ms"
+    WINEPREFIX="$work/empty-prefix" once "$native" >>"$work/native.ms"
+done
+echo "runs (ms), zip's exe under Wine: \$(tr '\n' ' ' <"$work/wine.ms")"
+echo "runs (ms), native:               \$(tr '\n' ' ' <"$work/native.ms")"
+echo "start-up to the frame with seven windows, median of $runs:" \
+    "Wine \$(median <"$work/wine.ms") ms, native \$(median <"$work/native.ms") ms"
+"$wineserver" -k
+EOF
+chmod +x "$work/session.sh"
+xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh"
