@@ -11,6 +11,7 @@
 
 #include "app_icons.h"
 #include "components.h"
+#include "filter_bar.h"
 #include "frmActivity.h"
 #include "twips.h"
 
@@ -42,9 +43,13 @@ MDIMain::MDIMain(QWidget* parent)
       workspace_(new QMdiArea(this)),
       mnuFile(menuBar()->addMenu(QStringLiteral("&File"))),
       mnuFileExit(mnuFile->addAction(QStringLiteral("E&xit"))),
+      mnuEdit(menuBar()->addMenu(QStringLiteral("&Edit"))),
+      mnuEditFilter(mnuEdit->addAction(QStringLiteral("&Filter..."))),
+      mnuEditCopy(mnuEdit->addAction(QStringLiteral("&Copy"))),
       menuWindows(menuBar()->addMenu(QStringLiteral("&Windows"))),
       mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))),
-      mnuHelpAbout(mnuHelp->addAction(QStringLiteral("&About"))) {
+      mnuHelpAbout(mnuHelp->addAction(QStringLiteral("&About"))),
+      filterBar_(new FilterBar(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quorvane Real Time Activity Monitor"));
     setWindowIcon(FrameIcon());
@@ -63,6 +68,19 @@ MDIMain::MDIMain(QWidget* parent)
     connect(mnuFileExit, &QAction::triggered, this, &MDIMain::mnuFileExit_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &MDIMain::mnuHelpAbout_Click);
     connect(menuWindows, &QMenu::aboutToShow, this, &MDIMain::menuWindows_AboutToShow);
+
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditFilter->setShortcut(QKeySequence::Find);
+    mnuEditCopy->setShortcut(QKeySequence::Copy);
+    addToolBar(Qt::BottomToolBarArea, filterBar_);
+    filterBar_->hide();
+    connect(mnuEditFilter, &QAction::triggered, filterBar_, &FilterBar::Open);
+    connect(mnuEditCopy, &QAction::triggered, this, &MDIMain::mnuEditCopy_Click);
+    connect(filterBar_, &FilterBar::TextChanged, this, &MDIMain::ApplyFilter);
+    connect(filterBar_, &FilterBar::Closed, this, [this] {
+        if (frmActivity* window = ActiveWindow())
+            window->findChild<QWidget*>(QStringLiteral("lstActivity"))->setFocus();
+    });
 
     // The client area is the workspace, below the menu bar.
     resize(kClientArea + QSize(0, menuBar()->sizeHint().height()));
@@ -110,6 +128,21 @@ void MDIMain::mnuHelpAbout_Click() {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle),
                     QStringLiteral("Quorvane Activity Monitor (Beta 1)"), QMessageBox::Ok, this);
     box.exec();
+}
+
+frmActivity* MDIMain::ActiveWindow() const {
+    const QMdiSubWindow* child = workspace_->activeSubWindow();
+    return child ? qobject_cast<frmActivity*>(child->widget()) : nullptr;
+}
+
+void MDIMain::mnuEditCopy_Click() {
+    if (const frmActivity* window = ActiveWindow()) window->CopySelected();
+}
+
+void MDIMain::ApplyFilter(const QString& text) {
+    for (QMdiSubWindow* child : workspace_->subWindowList()) {
+        if (auto* window = qobject_cast<frmActivity*>(child->widget())) window->SetFilter(text);
+    }
 }
 
 void MDIMain::menuWindows_AboutToShow() {

@@ -2,9 +2,11 @@
 
 #include <QMainWindow>
 
+class FilterBar;
 class QAction;
 class QMdiArea;
 class QMenu;
+class frmActivity;
 
 // The application's frame: its load brings up the seven activity windows,
 // which it then leaves to the workspace; it keeps no list of them. Deletes
@@ -28,12 +30,19 @@ class MDIMain final : public QMainWindow {
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
     void menuWindows_AboutToShow();
+    void mnuEditCopy_Click();
+    void ApplyFilter(const QString& text);
+    frmActivity* ActiveWindow() const;
 
     QMdiArea* workspace_;
     QMenu* mnuFile;
     QAction* mnuFileExit;
+    QMenu* mnuEdit;
+    QAction* mnuEditFilter;
+    QAction* mnuEditCopy;
     QMenu* menuWindows;
     QMenu* mnuHelp;
     QAction* mnuHelpAbout;
+    FilterBar* filterBar_;
     bool loaded_ = false;
 };

@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "activity_model.h"
+#include "filter_model.h"
 
 namespace {
 
@@ -46,6 +47,63 @@ QString ActivityListView::SelectedText() const {
                               : selected.first().data(ActivityModel::kEntryTextRole).toString();
 }
 
+void ActivityListView::CopySelected() const {
+    if (selectionModel() && selectionModel()->hasSelection()) {
+        QGuiApplication::clipboard()->setText(SelectedText());
+    }
+}
+
+std::optional<std::uint64_t> ActivityListView::SelectedSeq() const {
+    if (!source_ || !selectionModel() || !selectionModel()->hasSelection()) return wanted_;
+    int row = selectionModel()->selectedIndexes().first().row();
+    if (model() == filter_) row = filter_->SourceRow(row);
+    return source_->FirstSeq() + static_cast<std::uint64_t>(row);
+}
+
+void ActivityListView::SetFilter(ActivityModel* source, const QString& text) {
+    source_ = source;
+    wanted_ = SelectedSeq();
+    if (!filter_) {
+        filter_ = new FilterModel(source_, this);
+        connect(filter_, &QAbstractItemModel::rowsInserted, this, &ActivityListView::Reselect);
+    }
+    // Shown first, so that the rows the filter finds at once are reselected there.
+    ShowModel(text.isEmpty() ? static_cast<QAbstractItemModel*>(source_) : filter_);
+    filter_->SetText(text);
+    Reselect();
+    if (text.isEmpty() && selectionModel()->hasSelection()) {
+        scrollTo(selectionModel()->selectedIndexes().first(), QAbstractItemView::PositionAtCenter);
+    }
+}
+
+void ActivityListView::ShowModel(QAbstractItemModel* shown) {
+    if (model() == shown) return;
+    // The view makes a selection model for each model and leaves the old one.
+    QItemSelectionModel* old = selectionModel();
+    setModel(shown);
+    delete old;
+    // A user's own choice wins over an entry still waiting to be reselected.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty()) wanted_.reset();
+            });
+}
+
+void ActivityListView::Reselect() {
+    if (!wanted_ || *wanted_ < source_->FirstSeq()) {
+        wanted_.reset();
+        return;
+    }
+    int row = static_cast<int>(*wanted_ - source_->FirstSeq());
+    if (model() == filter_) row = filter_->RowOf(row);
+    if (row < 0) {
+        if (!filter_->Building()) wanted_.reset();
+        return;
+    }
+    wanted_.reset();
+    selectionModel()->select(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+}
+
 void ActivityListView::mouseDoubleClickEvent(QMouseEvent* event) {
     QListView::mouseDoubleClickEvent(event);
     // Anywhere in the list, on an entry or not, as a list box does.
@@ -62,9 +120,7 @@ void ActivityListView::keyPressEvent(QKeyEvent* event) {
     }
     if (event->matches(QKeySequence::Copy)) {
         // The selected entry, not the current row the base class would copy.
-        if (selectionModel() && selectionModel()->hasSelection()) {
-            QGuiApplication::clipboard()->setText(SelectedText());
-        }
+        CopySelected();
         event->accept();
         return;
     }

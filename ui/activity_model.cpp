@@ -57,11 +57,22 @@ QVariant ActivityModel::data(const QModelIndex& index, int role) const {
 
 std::string_view ActivityModel::Entry(std::size_t row) const {
     if (row >= count_) return {};
-    const std::uint64_t seq = blocks_.front().first + headSkip_ + row;
+    const Run run = RunFrom(FirstSeq() + row);
+    return run.text.substr(run.begin, run.ends.front() - run.begin);
+}
+
+std::uint64_t ActivityModel::FirstSeq() const {
+    return blocks_.empty() ? nextSeq_ : blocks_.front().first + headSkip_;
+}
+
+ActivityModel::Run ActivityModel::RunFrom(std::uint64_t seq) const {
+    if (seq < FirstSeq() || seq >= nextSeq_) return {};
     auto it = std::upper_bound(blocks_.begin(), blocks_.end(), seq,
                                [](std::uint64_t s, const Block& b) { return s < b.first; });
     --it;
-    return it->At(static_cast<std::size_t>(seq - it->first));
+    const auto i = static_cast<std::size_t>(seq - it->first);
+    return {seq, it->text, std::span<const std::uint32_t>(it->ends).subspan(i),
+            i == 0 ? 0 : it->ends[i - 1]};
 }
 
 std::size_t ActivityModel::MemoryBytes() const {

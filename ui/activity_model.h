@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,21 @@ class ActivityModel final : public QAbstractListModel {
     void Clear();
 
     std::string_view Entry(std::size_t row) const;
+
+    // Every entry has a sequence number, counted from the first ever stored:
+    // row 0 is FirstSeq(), and the next to come EndSeq().
+    std::uint64_t FirstSeq() const;
+    std::uint64_t EndSeq() const { return nextSeq_; }
+    // The stored entries from `seq` to the end of its block, for a reader that
+    // walks the text a block at a time: entry first + k ends at ends[k] in
+    // `text` and starts at `begin` or at the end before it.
+    struct Run {
+        std::uint64_t first = 0;
+        std::string_view text;
+        std::span<const std::uint32_t> ends;
+        std::size_t begin = 0;
+    };
+    Run RunFrom(std::uint64_t seq) const;
     std::size_t TextBytes() const { return textBytes_; }
     // Bytes held by the store, spare capacity included.
     std::size_t MemoryBytes() const;

@@ -71,6 +71,14 @@ QMdiSubWindow* frmActivity::AddTo(QMdiArea* workspace) {
     return frame;
 }
 
+void frmActivity::SetFilter(const QString& text) {
+    lstActivity->SetFilter(model_, text);
+}
+
+void frmActivity::CopySelected() const {
+    lstActivity->CopySelected();
+}
+
 void frmActivity::OnEntries(const activity::EntryBatch& entries) {
     model_->Append(entries);
 }

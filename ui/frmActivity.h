@@ -31,6 +31,10 @@ class frmActivity : public QWidget, public activity::ActivityFollower {
     // Reads a slice now and goes on from the event loop while more is waiting.
     void ScanFile() override;
 
+    // Lists only the entries that contain `text` ("" lists all).
+    void SetFilter(const QString& text);
+    void CopySelected() const;
+
   protected:
     void OnEntries(const activity::EntryBatch& entries) override;
     void showEvent(QShowEvent* event) override;

@@ -7,6 +7,7 @@
 #include "activity_model.h"
 #include "command_line.h"
 #include "components.h"
+#include "filter_model.h"
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "test_server.h"
@@ -32,12 +33,36 @@ QStringList Rows(const ActivityModel* m) {
     return out;
 }
 
+// The filter's rows, each checked against its source row, or why they differ
+// from the source's rows that contain `text` as QString finds it, case aside.
+QString FilterMismatch(const FilterModel& f) {
+    QStringList rows, expected;
+    for (int r = 0; r < f.rowCount(); ++r) {
+        const QString text = f.index(r).data().toString();
+        if (f.RowOf(f.SourceRow(r)) != r || f.Source()->index(f.SourceRow(r)).data() != text)
+            return QStringLiteral("row %1 maps wrong").arg(r);
+        rows << text;
+    }
+    for (const QString& row : Rows(f.Source()))
+        if (row.contains(f.Text(), Qt::CaseInsensitive)) expected << row;
+    return rows == expected
+               ? QString()
+               : QStringLiteral("%1 rows, not %2").arg(rows.size()).arg(expected.size());
+}
+
 // A window's controls, found by name as any client would.
 QListView* List(const QObject* w) {
     return w->findChild<QListView*>("lstActivity");
 }
 ActivityModel* Model(const QObject* w) {
-    return qobject_cast<ActivityModel*>(List(w)->model());
+    return w->findChild<ActivityModel*>();
+}
+// What the list shows, filtered or not.
+QStringList Shown(const QObject* w) {
+    QStringList out;
+    for (int r = 0; r < List(w)->model()->rowCount(); ++r)
+        out << List(w)->model()->index(r, 0).data().toString();
+    return out;
 }
 // The status button, whether the timer runs, and how many entries are listed.
 QString State(const QObject* w) {
@@ -386,6 +411,80 @@ class TestWindows : public QObject {
         if (how == 2) QVERIFY(f.frame->close());
         QTRY_VERIFY(closed == 7 && f.frame.isNull() == (how != 0));
         if (how == 0) QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), QStringList{"open"});
+    }
+    // A filter over a busy model: built a slice at a time while entries arrive and
+    // the oldest leave at the cap, then kept batch by batch; accents fold as users expect.
+    void filterFollowsItsModel() {
+        ActivityModel model(nullptr, 200'000, std::size_t{1} << 30);
+        const auto lines = [](int first, int count) {
+            QStringList out;
+            for (int n = first; n < first + count; ++n)
+                out << QStringLiteral("%1 entry %2").arg(n % 997 ? "cafe" : "CAFÉ").arg(n, 40);
+            return out;
+        };
+        model.Append(Batch(lines(0, 120'000)));  // past one slice of text
+        FilterModel filter(&model);
+        QSignalSpy progress(&filter, &FilterModel::Progress);
+        filter.SetText(QStringLiteral("Café"));
+        QVERIFY(filter.Building());
+        model.Append(Batch(lines(120'000, 130'000)));  // drops some not yet looked at
+        QTRY_VERIFY(!filter.Building());
+        QVERIFY(progress.size() > 1 && filter.rowCount() > 100);
+        QCOMPARE(FilterMismatch(filter), QString());
+        model.Append(Batch({"a new CAFÉ line", "a new café line", "a new cafe line"}));
+        QCOMPARE(FilterMismatch(filter), QString());
+        for (const QString text : {"ÿ", "e 249999", "12 ENTRY"}) {
+            filter.SetText(text);
+            QTRY_VERIFY(!filter.Building());
+            QCOMPARE(FilterMismatch(filter), QString());
+        }
+        model.Clear();
+        model.Append(Batch({"after Clear: 12 entry"}));
+        QCOMPARE(filter.rowCount(), 1);
+        filter.SetText("");
+        QVERIFY(!filter.Building() && filter.rowCount() == 0);
+    }
+    // The frame's filter, by real keys: Ctrl+F, typing, the shown entries selected and
+    // copied, arrivals, Clear while filtered, and Esc.
+    void filterEveryWindow() {
+        Frame f;
+        QVERIFY(f.Show());
+        for (QMdiSubWindow* child : f.Children())
+            Model(child)->Append(
+                Batch({"12:00:01 émile first", "12:00:02 nobody", "12:00:03 ÉMILE"}));
+        QListView* sf = List(f.Children().at(6));  // the active window
+        sf->setFocus();
+        const QModelIndex last = sf->model()->index(2, 0);
+        QTRY_VERIFY(!sf->visualRect(last).isEmpty());
+        QTest::mouseClick(sf->viewport(), Qt::LeftButton, {}, sf->visualRect(last).center());
+        QTest::keyClick(sf, Qt::Key_F, Qt::ControlModifier);
+        auto* field = f.frame->findChild<QLineEdit*>("txtFilter");
+        QTRY_COMPARE(QApplication::focusWidget(), field);
+        QCOMPARE(f.Workspace()->size().height() < Twips(7245), true);
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Eacute, QStringLiteral("É"), {});
+        QTest::keyClicks(field, "mi");
+        for (QMdiSubWindow* child : f.Children())
+            QTRY_COMPARE(Shown(child), QStringList({"12:00:01 émile first", "12:00:03 ÉMILE"}));
+        QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(1, 0)});
+        sf->setFocus();
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(sf, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), "12:00:03 ÉMILE");
+
+        Model(f.Children().at(0))->Append(Batch({"12:00:04 late Émile", "12:00:05 other"}));
+        QTRY_COMPARE(Shown(f.Children().at(0)).size(), 3);
+        QTest::mouseClick(f.Children().at(5)->widget()->findChild<QPushButton*>("CmdClear"),
+                          Qt::LeftButton);
+        QCOMPARE(Shown(f.Children().at(5)), QStringList());
+
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTRY_VERIFY(!field->isVisible());
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(Shown(f.Children().at(0)).size(), 5);
+        QCOMPARE(Shown(f.Children().at(5)), QStringList());
+        QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(2, 0)});
+        QTRY_COMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
     }
 };
 

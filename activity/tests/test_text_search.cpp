@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "case_fold.h"
+#include "text_search.h"
+
+using activity::TextSearch;
+
+// Against the plain way (fold both sides, then find) on random texts made of
+// letters whose case forms differ in one byte, in two, or not at all, so that
+// the byte sets alone would be fooled, and of near-repeats that trip a wrong shift.
+TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
+    const char* pieces[] = {"a", "A", "b", "ab", "é", "É", "ø",  "ÿ",  "Ÿ",  "ſ", "π",
+                            "Π", "р", "Р", "Ѐ",  "€", "😀", "Ａ", "ａ", "\n", " "};
+    std::mt19937 random(5);
+    const auto make = [&](std::size_t pieceCount) {
+        std::string text;
+        for (std::size_t i = 0; i < pieceCount; ++i) text += pieces[random() % std::size(pieces)];
+        return text;
+    };
+    for (int round = 0; round < 5000; ++round) {
+        const std::string needle = make(1 + random() % 3);
+        const std::string text = make(random() % 12);
+        const TextSearch search(needle);
+        const std::size_t at = search.Find(text);
+        const std::u16string folded = activity::FoldedUtf16(text);
+        const bool expected = folded.find(activity::FoldedUtf16(needle)) != std::u16string::npos;
+        ASSERT_EQ(at != std::string::npos, expected) << needle << " in " << text;
+        if (expected) {
+            ASSERT_EQ(activity::FoldedUtf16(text.substr(at, search.size())),
+                      activity::FoldedUtf16(needle))
+                << needle << " in " << text;
+            ASSERT_EQ(folded.find(activity::FoldedUtf16(needle)),
+                      activity::FoldedUtf16(text.substr(0, at)).size());
+        }
+    }
+    EXPECT_EQ(TextSearch("").Find("abc", 2), 2u);
+    EXPECT_EQ(TextSearch("Caf").Find("xcafé CAFÉ", 2), 7u);
+}

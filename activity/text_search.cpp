@@ -1,0 +1,96 @@
+#include "text_search.h"
+
+#include <algorithm>
+
+#include "case_fold.h"
+#include "utf.h"
+
+namespace activity {
+
+namespace {
+
+// Every code point that folds as `c` does, `c` first; UTF-16 units only, as
+// FoldCase knows nothing past them.
+std::vector<char32_t> CaseForms(char32_t c) {
+    // The units that fold to another, by what they fold to: made once.
+    static const std::vector<std::pair<char16_t, char16_t>> unfold = [] {
+        std::vector<std::pair<char16_t, char16_t>> pairs;
+        for (char32_t x = 0; x <= 0xFFFF; ++x) {
+            const auto unit = static_cast<char16_t>(x);
+            if (FoldCase(unit) != unit) pairs.emplace_back(FoldCase(unit), unit);
+        }
+        std::sort(pairs.begin(), pairs.end());
+        return pairs;
+    }();
+    std::vector<char32_t> forms = {c};
+    if (c > 0xFFFF) return forms;
+    const char16_t folded = FoldCase(static_cast<char16_t>(c));
+    if (folded != c) forms.push_back(folded);
+    const auto [from, to] =
+        std::equal_range(unfold.begin(), unfold.end(), std::pair<char16_t, char16_t>(folded, 0),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto it = from; it != to; ++it) {
+        if (it->second != c) forms.push_back(it->second);
+    }
+    return forms;
+}
+
+}  // namespace
+
+TextSearch::TextSearch(std::string_view needle) {
+    for (std::size_t at = 0; at < needle.size();) {
+        const Utf8Char c = DecodeUtf8(needle.substr(at));
+        at += c.length;
+        Letter letter{length_, {}};
+        for (char32_t form : CaseForms(c.value)) {
+            std::string bytes;
+            AppendUtf8(form, bytes);
+            letter.forms.push_back(bytes);
+        }
+        const std::size_t size = letter.forms.front().size();
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            std::array<bool, 256>& accept = accept_.emplace_back();
+            for (const std::string& form : letter.forms) {
+                if (form.size() == size) accept[static_cast<unsigned char>(form[i])] = true;
+            }
+            differing += std::count(accept.begin(), accept.end(), true) > 1 ? 1 : 0;
+        }
+        length_ += size;
+        if (differing > 1) letters_.push_back(std::move(letter));
+    }
+    shift_.fill(std::max<std::size_t>(length_, 1));
+    for (std::size_t j = 0; j + 1 < length_; ++j) {
+        for (std::size_t b = 0; b < 256; ++b) {
+            if (accept_[j][b]) shift_[b] = length_ - 1 - j;
+        }
+    }
+}
+
+bool TextSearch::MatchesAt(const unsigned char* at) const {
+    for (std::size_t j = 0; j < length_; ++j) {
+        if (!accept_[j][at[j]]) return false;
+    }
+    for (const Letter& letter : letters_) {
+        const auto* start = reinterpret_cast<const char*>(at) + letter.offset;
+        const auto same = [start](const std::string& form) {
+            return std::equal(form.begin(), form.end(), start);
+        };
+        if (std::none_of(letter.forms.begin(), letter.forms.end(), same)) return false;
+    }
+    return true;
+}
+
+std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
+    if (length_ == 0) return from <= text.size() ? from : std::string_view::npos;
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const std::array<bool, 256>& last = accept_.back();
+    for (std::size_t i = from; i + length_ <= text.size();) {
+        const unsigned char end = t[i + length_ - 1];
+        if (last[end] && MatchesAt(t + i)) return i;
+        i += shift_[end];
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace activity

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace activity {
+
+// Finds a text in UTF-8 as a user expects of a search box: case does not
+// count for the letters FoldCase knows (so "é" finds "É", "ÿ" finds "Ÿ").
+// Every case form of a letter has as many UTF-8 bytes as the others, so the
+// search walks bytes (Boyer-Moore-Horspool over a set of bytes at each
+// position) and checks letters only where the sets alone could be fooled.
+class TextSearch {
+  public:
+    explicit TextSearch(std::string_view needle);
+
+    bool empty() const { return length_ == 0; }
+    std::size_t size() const { return length_; }  // bytes a match spans
+    // The first match that starts at or after `from`, or npos.
+    std::size_t Find(std::string_view text, std::size_t from = 0) const;
+    bool In(std::string_view text) const { return Find(text) != std::string_view::npos; }
+
+  private:
+    // A letter whose forms differ in more than one byte, where the byte sets
+    // would also take a mix of two forms.
+    struct Letter {
+        std::size_t offset;
+        std::vector<std::string> forms;
+    };
+
+    bool MatchesAt(const unsigned char* at) const;
+
+    std::size_t length_ = 0;
+    std::vector<std::array<bool, 256>> accept_;  // the bytes that may stand at each position
+    std::array<std::size_t, 256> shift_{};
+    std::vector<Letter> letters_;
+};
+
+}  // namespace activity

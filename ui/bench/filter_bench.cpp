@@ -1,0 +1,132 @@
+// The filter's figures, beside GNU grep over the same lines (see ui_bench.cpp).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "activity_model.h"
+#include "filter_model.h"
+#include "process_memory.h"
+
+namespace {
+
+double Ms(qint64 ns) {
+    return static_cast<double>(ns) / 1e6;
+}
+
+double Median(std::vector<double> runs) {
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+// `grep -ciF` over the file, already in the page cache: median of five, in ms.
+double GrepMs(const QString& file, const QString& text) {
+    std::vector<double> runs;
+    for (int i = 0; i < 6; ++i) {
+        QProcess grep;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        grep.setProcessEnvironment(env);
+        QElapsedTimer t;
+        t.start();
+        grep.start(QStringLiteral("grep"), {QStringLiteral("-ciF"), text, file});
+        grep.waitForFinished(60'000);
+        if (i > 0) runs.push_back(Ms(t.nsecsElapsed()));
+    }
+    return Median(runs);
+}
+
+// Sets `text` on every filter and runs the event loop until all are built: the
+// time, and the longest gap a 2 ms timer saw between two turns of the loop.
+std::pair<double, double> FilterAll(std::vector<std::unique_ptr<FilterModel>>& filters,
+                                    const QString& text) {
+    QElapsedTimer t;
+    t.start();
+    qint64 last = 0;
+    qint64 worst = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        worst = std::max(worst, t.nsecsElapsed() - last);
+        last = t.nsecsElapsed();
+    });
+    probe.start(2);
+    for (auto& f : filters) f->SetText(text);
+    const auto building = [&] {
+        return std::any_of(filters.begin(), filters.end(), [](auto& f) { return f->Building(); });
+    };
+    while (building()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    worst = std::max(worst, t.nsecsElapsed() - last);
+    return {Ms(t.nsecsElapsed()), Ms(worst)};
+}
+
+}  // namespace
+
+void BenchFilter(const std::vector<std::string>& lines) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("lines.txt"));
+    std::size_t bytes = 0;
+    activity::EntryBatch batch;
+    {
+        std::ofstream out(file.toStdString(), std::ios::binary);
+        for (const std::string& line : lines) {
+            out << line << '\n';
+            bytes += line.size();
+            batch.Append(line);
+        }
+    }
+    std::printf("filter: %zu entries, %.0f bytes each on average (%.0f MiB)\n", lines.size(),
+                static_cast<double>(bytes) / static_cast<double>(lines.size()),
+                static_cast<double>(bytes) / 1048576.0);
+
+    std::vector<std::unique_ptr<ActivityModel>> models;
+    std::vector<std::unique_ptr<FilterModel>> filters;
+    models.push_back(std::make_unique<ActivityModel>());
+    models.back()->Append(batch);
+    filters.push_back(std::make_unique<FilterModel>(models.back().get()));
+    const QString texts[] = {QStringLiteral("USER4242@mail"), QStringLiteral("quit"),
+                             QStringLiteral("x"), QStringLiteral("Émile Zoë")};
+    for (const QString& text : texts) {
+        const auto [ms, stall] = FilterAll(filters, text);
+        std::printf(
+            "  one window, \"%s\": %d matches in %.0f ms (grep -ciF: %.0f ms); longest stall "
+            "%.1f ms\n",
+            qPrintable(text), filters[0]->rowCount(), ms, GrepMs(file, text), stall);
+    }
+
+    // A batch of 100 into the full window while filtered: the match and the cap's removal.
+    filters[0]->SetText(texts[0]);
+    while (filters[0]->Building()) QCoreApplication::processEvents();
+    std::vector<double> runs;
+    for (int i = 0; i < 1000; ++i) {
+        activity::EntryBatch scan;
+        for (std::size_t k = 0; k < 100; ++k)
+            scan.Append(lines[(std::size_t(i) * 100 + k) % lines.size()]);
+        QElapsedTimer t;
+        t.start();
+        models[0]->Append(scan);
+        runs.push_back(Ms(t.nsecsElapsed()));
+    }
+    std::printf("  100 new entries into the filtered full window: %.3f ms (median of 1000)\n",
+                Median(runs));
+
+    for (int i = 1; i < 7; ++i) {
+        models.push_back(std::make_unique<ActivityModel>());
+        models.back()->Append(batch);
+        filters.push_back(std::make_unique<FilterModel>(models.back().get()));
+    }
+    for (auto& f : filters) f->SetText({});
+    const std::size_t before = ResidentBytes();
+    const auto [ms, stall] = FilterAll(filters, texts[1]);
+    std::printf(
+        "  seven windows, \"%s\": all filtered in %.0f ms; longest stall %.1f ms; memory added "
+        "%.1f MiB\n",
+        qPrintable(texts[1]), ms, stall, static_cast<double>(ResidentBytes() - before) / 1048576.0);
+}

@@ -1,0 +1,179 @@
+#include "filter_model.h"
+
+#include <QTimer>
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <limits>
+
+namespace {
+
+// The filters with entries left to look at take turns, one slice per turn of
+// the event loop, so that however many there are, input waits for one only.
+class SliceTurns {
+  public:
+    void Add(FilterModel* filter, std::function<void()> slice) {
+        waiting_.push_back({filter, std::move(slice)});
+        if (waiting_.size() == 1) QTimer::singleShot(0, [this] { Next(); });
+    }
+
+  private:
+    void Next() {
+        if (waiting_.empty()) return;
+        Turn turn = std::move(waiting_.front());
+        waiting_.pop_front();
+        if (turn.filter) turn.slice();  // may Add() it again, at the back
+        if (!waiting_.empty()) QTimer::singleShot(0, [this] { Next(); });
+    }
+    struct Turn {
+        QPointer<FilterModel> filter;
+        std::function<void()> slice;
+    };
+    std::deque<Turn> waiting_;
+};
+
+SliceTurns& Turns() {
+    static SliceTurns turns;
+    return turns;
+}
+
+}  // namespace
+
+FilterModel::FilterModel(ActivityModel* source, QObject* parent)
+    : QAbstractListModel(parent), source_(source) {
+    connect(source_, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!search_ || scheduled_) return;  // a slice to come takes them
+        Extend(kSliceBytes);
+        if (Building()) ScheduleSlice();
+    });
+    connect(source_, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int, int last) { SourceRemoved(last); });
+    connect(source_, &QAbstractItemModel::modelReset, this, &FilterModel::SourceReset);
+    next_ = base_ = source_->EndSeq();
+}
+
+void FilterModel::SetText(const QString& text) {
+    if (text == text_) return;
+    beginResetModel();
+    text_ = text;
+    hits_.clear();
+    head_ = 0;
+    base_ = source_->FirstSeq();
+    next_ = text.isEmpty() ? source_->EndSeq() : base_;
+    search_.reset();
+    if (!text.isEmpty()) search_.emplace(text.toStdString());
+    endResetModel();
+    Extend(kSliceBytes);
+    if (Building() && !scheduled_) ScheduleSlice();
+}
+
+int FilterModel::SourceRow(int row) const {
+    if (row < 0 || row >= rowCount()) return -1;
+    return static_cast<int>(SeqAt(row) - source_->FirstSeq());
+}
+
+int FilterModel::RowOf(int sourceRow) const {
+    if (sourceRow < 0 || sourceRow >= source_->rowCount()) return -1;
+    const std::uint64_t seq = source_->FirstSeq() + static_cast<std::uint64_t>(sourceRow);
+    if (seq < base_) return -1;
+    const auto begin = hits_.begin() + static_cast<std::ptrdiff_t>(head_);
+    const auto it = std::lower_bound(begin, hits_.end(), seq - base_);
+    return it != hits_.end() && *it == seq - base_ ? static_cast<int>(it - begin) : -1;
+}
+
+int FilterModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(hits_.size() - head_);
+}
+
+QVariant FilterModel::data(const QModelIndex& index, int role) const {
+    if (index.parent().isValid()) return {};
+    return source_->index(SourceRow(index.row())).data(role);
+}
+
+void FilterModel::Extend(std::size_t budget) {
+    if (!search_ || !Building()) return;
+    // Sequence numbers grow for as long as the monitor runs: keep them within
+    // 4 bytes of the base by moving it up to the oldest entry kept.
+    if (source_->EndSeq() - base_ > std::numeric_limits<std::uint32_t>::max()) {
+        const std::uint64_t base = source_->FirstSeq();
+        hits_.erase(hits_.begin(), hits_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+        for (std::uint32_t& hit : hits_) hit = static_cast<std::uint32_t>(base_ + hit - base);
+        base_ = base;
+    }
+    std::vector<std::uint32_t> found;
+    std::size_t looked = 0;
+    QElapsedTimer clock;
+    clock.start();
+    // A slice ends at its bytes or its time, whichever comes first: a busy
+    // machine must not make it a stall.
+    while (Building() && looked < budget && clock.elapsed() < kSliceMs) {
+        const ActivityModel::Run run = source_->RunFrom(next_);
+        const std::string_view text = run.text.substr(0, run.ends.back());
+        std::size_t k = 0;
+        for (std::size_t at = run.begin; k < run.ends.size();) {
+            const std::size_t hit = search_->Find(text, at);
+            if (hit == std::string_view::npos) break;
+            k = static_cast<std::size_t>(
+                std::upper_bound(run.ends.begin() + static_cast<std::ptrdiff_t>(k), run.ends.end(),
+                                 hit) -
+                run.ends.begin());
+            // Entries lie back to back: a match across two of them is none.
+            if (hit + search_->size() > run.ends[k]) {
+                at = hit + 1;
+                continue;
+            }
+            found.push_back(static_cast<std::uint32_t>(run.first + k - base_));
+            at = run.ends[k++];
+        }
+        looked += text.size() - run.begin;
+        next_ = run.first + run.ends.size();
+    }
+    if (!found.empty()) {
+        const int rows = rowCount();
+        beginInsertRows(QModelIndex(), rows, rows + static_cast<int>(found.size()) - 1);
+        hits_.insert(hits_.end(), found.begin(), found.end());
+        endInsertRows();
+    }
+    emit Progress();
+}
+
+void FilterModel::ScheduleSlice() {
+    scheduled_ = true;
+    Turns().Add(this, [this] {
+        scheduled_ = false;
+        Extend(kSliceBytes);
+        if (Building()) ScheduleSlice();
+    });
+}
+
+void FilterModel::SourceRemoved(int) {
+    // The source drops only its oldest entries.
+    const std::uint64_t first = source_->FirstSeq();
+    const auto begin = hits_.begin() + static_cast<std::ptrdiff_t>(head_);
+    const auto gone =
+        static_cast<std::size_t>(std::lower_bound(begin, hits_.end(), first - base_) - begin);
+    if (gone > 0) {
+        beginRemoveRows(QModelIndex(), 0, static_cast<int>(gone) - 1);
+        head_ += gone;
+        if (head_ > hits_.size() / 2) {
+            hits_.erase(hits_.begin(), hits_.begin() + static_cast<std::ptrdiff_t>(head_));
+            head_ = 0;
+        }
+        endRemoveRows();
+    }
+    next_ = std::max(next_, first);
+    emit Progress();
+}
+
+void FilterModel::SourceReset() {
+    beginResetModel();
+    hits_.clear();
+    head_ = 0;
+    next_ = base_ = source_->EndSeq();
+    endResetModel();
+    emit Progress();
+}

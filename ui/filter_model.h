@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QPointer>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "activity_model.h"
+#include "text_search.h"
+
+// The entries of an activity window that contain a text, as a list model for
+// the same view. It copies no text: it keeps the sequence numbers of the
+// matching entries (4 bytes each, from a base), builds them a slice at a time
+// from the event loop so that seven windows of a million entries never hold
+// it up, and follows the source as entries arrive, leave at the caps or are
+// cleared.
+class FilterModel final : public QAbstractListModel {
+    Q_OBJECT
+
+  public:
+    explicit FilterModel(ActivityModel* source, QObject* parent = nullptr);
+
+    // An empty text matches every entry.
+    void SetText(const QString& text);
+    QString Text() const { return text_; }
+    // Whether entries are still waiting to be looked at.
+    bool Building() const { return next_ < source_->EndSeq(); }
+
+    ActivityModel* Source() const { return source_; }
+    // The source's row of a shown row, and back (-1 when not shown).
+    int SourceRow(int row) const;
+    int RowOf(int sourceRow) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // Source text looked at per slice: a few milliseconds' work.
+    static constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
+    static constexpr qint64 kSliceMs = 10;
+
+  signals:
+    // The count of matches or of entries looked at changed.
+    void Progress();
+
+  private:
+    // Looks at up to `budget` bytes of the entries not seen yet.
+    void Extend(std::size_t budget);
+    void ScheduleSlice();
+    void SourceRemoved(int last);
+    void SourceReset();
+    std::uint64_t SeqAt(int row) const { return base_ + hits_[head_ + std::size_t(row)]; }
+
+    ActivityModel* source_;
+    QString text_;
+    std::optional<activity::TextSearch> search_;
+    std::vector<std::uint32_t> hits_;  // from head_ on: matches, as seq - base_
+    std::size_t head_ = 0;
+    std::uint64_t base_ = 0;
+    std::uint64_t next_ = 0;  // the first entry not looked at
+    bool scheduled_ = false;
+};
