@@ -1,6 +1,12 @@
 #include "text_search.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QV_SSE2 1
+#endif
 
 #include "case_fold.h"
 #include "utf.h"
@@ -59,6 +65,15 @@ TextSearch::TextSearch(std::string_view needle) {
         length_ += size;
         if (differing > 1) letters_.push_back(std::move(letter));
     }
+    const auto pair = [](const std::array<bool, 256>& accept, std::array<unsigned char, 2>& out) {
+        std::size_t n = 0;
+        for (std::size_t b = 0; b < 256; ++b) {
+            if (accept[b] && n++ < 2) out[n - 1] = static_cast<unsigned char>(b);
+        }
+        if (n == 1) out[1] = out[0];
+        return n <= 2;
+    };
+    pairs_ = length_ > 0 && pair(accept_.front(), first_) && pair(accept_.back(), last_);
     shift_.fill(std::max<std::size_t>(length_, 1));
     for (std::size_t j = 0; j + 1 < length_; ++j) {
         for (std::size_t b = 0; b < 256; ++b) {
@@ -81,9 +96,35 @@ bool TextSearch::MatchesAt(const unsigned char* at) const {
     return true;
 }
 
+// Tries sixteen places at a time on their first and last bytes; leaves `from`
+// where it stopped, short of the end, for the byte-wise search to finish.
+std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
+                                 [[maybe_unused]] std::size_t size, std::size_t& from) const {
+#ifdef QV_SSE2
+    if (!pairs_) return std::string_view::npos;
+    const auto set = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+    const __m128i f0 = set(first_[0]), f1 = set(first_[1]), l0 = set(last_[0]), l1 = set(last_[1]);
+    for (; from + length_ + 15 <= size; from += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + from));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + from + length_ - 1));
+        const __m128i both =
+            _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, f0), _mm_cmpeq_epi8(a, f1)),
+                          _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1)));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(mask));
+            if (MatchesAt(t + at)) return at;
+        }
+    }
+#endif
+    return std::string_view::npos;
+}
+
 std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
     if (length_ == 0) return from <= text.size() ? from : std::string_view::npos;
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    if (const std::size_t at = FindWide(t, text.size(), from); at != std::string_view::npos)
+        return at;
     const std::array<bool, 256>& last = accept_.back();
     for (std::size_t i = from; i + length_ <= text.size();) {
         const unsigned char end = t[i + length_ - 1];

@@ -66,7 +66,7 @@ void FilterModel::SetText(const QString& text) {
     search_.reset();
     if (!text.isEmpty()) search_.emplace(text.toStdString());
     endResetModel();
-    Extend(kSliceBytes);
+    // From the event loop, so that seven windows set at once do not add up.
     if (Building() && !scheduled_) ScheduleSlice();
 }
 
@@ -137,6 +137,10 @@ void FilterModel::Extend(std::size_t budget) {
         beginInsertRows(QModelIndex(), rows, rows + static_cast<int>(found.size()) - 1);
         hits_.insert(hits_.end(), found.begin(), found.end());
         endInsertRows();
+    }
+    // Built: give back what growing by doubling left spare.
+    if (!Building() && hits_.capacity() > hits_.size() + hits_.size() / 4 + 1024) {
+        hits_.shrink_to_fit();
     }
     emit Progress();
 }

@@ -21,7 +21,7 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
     };
     for (int round = 0; round < 5000; ++round) {
         const std::string needle = make(1 + random() % 3);
-        const std::string text = make(random() % 12);
+        const std::string text = make(random() % 40);
         const TextSearch search(needle);
         const std::size_t at = search.Find(text);
         const std::u16string folded = activity::FoldedUtf16(text);
