@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kBufferSize = kChunk + kMaxLineBytes + 1;
+// What a follower keeps between scans for the few lines of an ordinary tick;
+// a burst's buffers go once it has caught up, as seven of them add up.
+constexpr std::size_t kKeptBytes = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -87,6 +90,10 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
     }
     if (!more) more = ReadFrom(name, false, budget);
     if (!batch_.empty()) OnEntries(batch_);
+    if (!more) {
+        batch_.Trim(kKeptBytes);
+        if (buffer_.capacity() > kKeptBytes) std::vector<char>().swap(buffer_);
+    }
     return more;
 }
 
@@ -106,9 +113,10 @@ bool ActivityFollower::ReadFrom(const std::string& path, bool flushTail, std::si
     const auto left = static_cast<std::uint64_t>(size - readPosition_);
     const std::int64_t stop =
         left <= budget ? size : readPosition_ + static_cast<std::int64_t>(budget);
-    buffer_.resize(kBufferSize);
     // The byte before the position tells whether an LF there ends a CR's line.
     std::int64_t next = readPosition_ > 0 ? readPosition_ - 1 : 0;
+    // The buffer a whole read needs, up to a chunk and a line.
+    buffer_.resize(std::min(kBufferSize, static_cast<std::size_t>(stop - next)));
     std::size_t begin = 0;
     std::size_t have = 0;
     bool afterCr = false;

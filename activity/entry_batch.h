@@ -35,6 +35,13 @@ class EntryBatch {
     void CloseEntry() { ends_.push_back(text_.size()); }
     void DropOpen() { text_.resize(ends_.empty() ? 0 : ends_.back()); }
 
+    // Empties it, giving back what a burst made it hold beyond `keep` bytes.
+    void Trim(std::size_t keep) {
+        clear();
+        if (text_.capacity() > keep) std::string().swap(text_);
+        if (ends_.capacity() * sizeof(std::size_t) > keep) std::vector<std::size_t>().swap(ends_);
+    }
+
     void Append(std::string_view utf8) {
         text_.append(utf8);
         CloseEntry();
