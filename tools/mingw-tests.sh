@@ -20,18 +20,34 @@ if ! command -v wine >/dev/null 2>&1 && [ ! -x /usr/lib/wine/wine64 ]; then
     exit 2
 fi
 
-QV_QT_MINGW=$(tools/qt-mingw.sh | tail -n 1)
+qt_status=0
+qt_out=$(tools/qt-mingw.sh) || qt_status=$?
+QV_QT_MINGW=$(printf '%s\n' "$qt_out" | tail -n 1)
 export QV_QT_MINGW
-cmake --preset mingw
+app=ON
+if [ "$qt_status" -eq 3 ]; then
+    echo "mingw-tests.sh: SKIPPED the Windows application (UI tests, end-to-end, zip):" \
+        "Debian's qt6-base sources could not be fetched to build Qt for Windows;" \
+        "the core's Windows tests still run" >&2
+    app=OFF
+elif [ "$qt_status" -ne 0 ]; then
+    exit "$qt_status"
+fi
+cmake --preset mingw -DQV_BUILD_UI=$app
 cmake --build --preset mingw -j2
 
 status=0
 ctest --preset mingw "$@" || status=$?
 
 # The zip a Windows user unpacks, checked in a prefix of its own.
-(cd build/mingw && cpack -G ZIP >/dev/null) || status=1
-zip=$(ls build/mingw/package/QVActivityMonitor-*-win64.zip 2>/dev/null | head -n 1)
-if [ -z "$zip" ]; then
+zip=
+if [ "$app" = ON ]; then
+    (cd build/mingw && cpack -G ZIP >/dev/null) || status=1
+    zip=$(ls build/mingw/package/QVActivityMonitor-*-win64.zip 2>/dev/null | head -n 1)
+fi
+if [ "$app" = OFF ]; then
+    :
+elif [ -z "$zip" ]; then
     echo "mingw-tests.sh: cpack made no zip" >&2
     status=1
 else

@@ -2,7 +2,8 @@
 # Builds Qt for Windows (qtbase, the version of Debian's qt6-base-dev) with the
 # posix-thread mingw-w64 g++, from Debian's own qt6-base source package, into a
 # cache outside the repository. Built once per machine; later runs find it.
-# The last line of stdout is the install prefix.
+# The last line of stdout is the install prefix. Exits 3 when Debian's archive
+# does not give the sources, 1 when the build fails.
 # Needs: qt6-base-dev-tools (moc, rcc, uic for the host), ninja-build, dpkg-dev,
 # g++-mingw-w64-x86-64-posix.
 set -euo pipefail
@@ -39,10 +40,12 @@ apt_opts=(-o Dir::Etc::SourceList="$sources" -o Dir::Etc::SourceParts="$work/apt
           -o Dir::State::Lists="$work/apt/lists" -o Dir::Cache::Archives="$work/apt/archives"
           -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)")
 echo "qt-mingw.sh: fetching Debian's qt6-base $deb_version source package" >&2
-apt-get "${apt_opts[@]}" -qq update >&2
-(cd "$work" && apt-get "${apt_opts[@]}" -qq source "qt6-base=$deb_version" >&2)
+# Exit status 3 says the archive would not give the sources: a machine
+# without them can still run everything else.
+apt-get "${apt_opts[@]}" -qq update >&2 || exit 3
+(cd "$work" && apt-get "${apt_opts[@]}" -qq source "qt6-base=$deb_version" >&2) || exit 3
 src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n1)
-[[ -n "$src" ]] || { echo "qt-mingw.sh: apt-get source gave no qt6-base folder" >&2; exit 1; }
+[[ -n "$src" ]] || { echo "qt-mingw.sh: apt-get source gave no qt6-base folder" >&2; exit 3; }
 
 cat >"$work/toolchain.cmake" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
