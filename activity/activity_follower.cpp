@@ -50,7 +50,7 @@ void ActivityFollower::Initialise() {
     }
     const LogFile file(followedFile_);
     std::int64_t size = 0;
-    if (!file.Query(size, followedIdentity_)) return;
+    if (!Saw(file, followedFile_) || !file.Query(size, followedIdentity_)) return;
     identityKnown_ = true;
     readPosition_ = size;
     if (size == 0) return;
@@ -76,6 +76,7 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
     // Room for a whole line, so that every slice moves on.
     budget = std::max(budget, kMaxLineBytes + 1);
     batch_.clear();
+    status_.restart = Restart::None;
     const std::string name = GetActiveFileName();
     if (followedFile_.empty()) followedFile_ = name;
     bool more = false;
@@ -97,15 +98,28 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
     return more;
 }
 
+bool ActivityFollower::Saw(const LogFile& file, const std::string& path) {
+    status_.file = path;
+    status_.state = file.State();
+    // With no folder set, whatever fails at the path that leaves is down to that.
+    if (loggingDirectory_.empty() && status_.state != ScanState::Following) {
+        status_.state = ScanState::NoSetting;
+    }
+    return file.IsOpen();
+}
+
 bool ActivityFollower::ReadFrom(const std::string& path, bool flushTail, std::size_t budget) {
     const LogFile file(path);
     std::int64_t size = 0;
     FileIdentity identity;
-    if (!file.Query(size, identity)) return false;
+    if (!Saw(file, path) || !file.Query(size, identity)) return false;
     // Truncated, or replaced by another file: read it from its first byte.
-    if ((identityKnown_ && identity != followedIdentity_) || size < readPosition_) {
-        readPosition_ = 0;
+    if (identityKnown_ && identity != followedIdentity_) {
+        status_.restart = Restart::Replaced;
+    } else if (size < readPosition_) {
+        status_.restart = Restart::Truncated;
     }
+    if (status_.restart != Restart::None) readPosition_ = 0;
     followedIdentity_ = identity;
     identityKnown_ = true;
     if (size == readPosition_) return false;

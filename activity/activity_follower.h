@@ -7,6 +7,7 @@
 #include "entry_batch.h"
 #include "local_date.h"
 #include "log_file.h"
+#include "scan_status.h"
 
 namespace activity {
 
@@ -44,6 +45,9 @@ class ActivityFollower {
     // caller can go on later without holding up its thread. Scans in order.
     bool ScanSlice(std::size_t budget);
 
+    // What the last scan, or slice of one, found: Initialise's look counts.
+    const ScanStatus& LastScan() const { return status_; }
+
     std::int64_t ReadPosition() const { return readPosition_; }
     const std::string& LoggingDirectory() const { return loggingDirectory_; }
 
@@ -57,6 +61,8 @@ class ActivityFollower {
   private:
     // Reads `path` from readPosition_ within `budget`; true if more is left.
     bool ReadFrom(const std::string& path, bool flushTail, std::size_t budget);
+    // Notes what opening `path` came to; true if it is open.
+    bool Saw(const LogFile& file, const std::string& path);
 
     std::int64_t readPosition_ = 0;
     std::string loggingDirectory_;
@@ -66,6 +72,7 @@ class ActivityFollower {
     bool identityKnown_ = false;
     EntryBatch batch_;
     std::vector<char> buffer_;
+    ScanStatus status_;
 };
 
 }  // namespace activity

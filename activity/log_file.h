@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "scan_status.h"
+
 namespace activity {
 
 // Which file a handle has open: device and inode on POSIX, volume serial and
@@ -30,6 +32,9 @@ class LogFile {
     LogFile& operator=(const LogFile&) = delete;
 
     bool IsOpen() const { return handle_ != kInvalid; }
+    // Following when open; else why not, told from the open's error, with one
+    // look at the folder only where the error leaves it open.
+    ScanState State() const { return state_; }
 
     // Size and identity of the open file as it was opened; false if not open.
     bool Query(std::int64_t& size, FileIdentity& identity) const {
@@ -49,6 +54,7 @@ class LogFile {
     // unchanged file costs one open, one query and one close.
     std::int64_t size_ = 0;
     FileIdentity identity_;
+    ScanState state_ = ScanState::Unreadable;
 };
 
 }  // namespace activity

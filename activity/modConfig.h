@@ -11,4 +11,8 @@ namespace modConfig {
 // within the call; never throws.
 std::string GetRegistryString(std::string KeyPath, std::string ValueName);
 
+// The file those values are read from: the Wine prefix's system.reg; "" on
+// Windows, where they come from the registry itself.
+std::string SettingsFile();
+
 }  // namespace modConfig

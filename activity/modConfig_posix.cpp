@@ -82,9 +82,12 @@ std::optional<std::string> Variable(std::string_view name, std::string_view reg,
 
 }  // namespace
 
+std::string SettingsFile() {
+    return activity::WinePrefixDir() + "/system.reg";
+}
+
 std::string GetRegistryString(std::string KeyPath, std::string ValueName) {
-    const std::optional<std::string> reg =
-        activity::ReadWholeFile(activity::WinePrefixDir() + "/system.reg");
+    const std::optional<std::string> reg = activity::ReadWholeFile(SettingsFile());
     if (!reg) return {};
     const std::optional<RegistryValue> value = FindInEitherView(*reg, KeyPath, ValueName);
     if (!value) return {};

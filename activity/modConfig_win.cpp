@@ -71,4 +71,8 @@ std::string GetRegistryString(std::string KeyPath, std::string ValueName) {
     return text;
 }
 
+std::string SettingsFile() {
+    return {};
+}
+
 }  // namespace modConfig

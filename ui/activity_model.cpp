@@ -99,7 +99,9 @@ void ActivityModel::Append(const activity::EntryBatch& batch) {
     const std::size_t adding = n - from;
     const std::size_t addingBytes = total - (from == 0 ? 0 : ends[from - 1]);
 
-    if (const std::size_t excess = ExcessFor(adding, addingBytes); excess > 0) {
+    const bool entryCap = count_ + n > maxEntries_;
+    const std::size_t excess = ExcessFor(adding, addingBytes);
+    if (excess > 0) {
         beginRemoveRows(QModelIndex(), 0, static_cast<int>(excess - 1));
         DropOldest(excess);
         endRemoveRows();
@@ -107,6 +109,7 @@ void ActivityModel::Append(const activity::EntryBatch& batch) {
     beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + adding - 1));
     Store(batch, from);
     endInsertRows();
+    if (excess > 0 || from > 0) emit OldestDropped(entryCap);
 }
 
 void ActivityModel::Clear() {

@@ -42,6 +42,9 @@ class ActivityModel final : public QAbstractListModel {
     void Append(const activity::EntryBatch& batch);
     void Clear();
 
+    std::size_t MaxEntries() const { return maxEntries_; }
+    std::size_t MaxTextBytes() const { return maxTextBytes_; }
+
     std::string_view Entry(std::size_t row) const;
 
     // Every entry has a sequence number, counted from the first ever stored:
@@ -61,6 +64,10 @@ class ActivityModel final : public QAbstractListModel {
     std::size_t TextBytes() const { return textBytes_; }
     // Bytes held by the store, spare capacity included.
     std::size_t MemoryBytes() const;
+
+  signals:
+    // An append went past a cap: the entry cap if `entryCap`, else the text cap.
+    void OldestDropped(bool entryCap);
 
   private:
     struct Block {

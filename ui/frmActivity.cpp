@@ -9,6 +9,7 @@
 #include "activity_model.h"
 #include "app_icons.h"
 #include "detail_box.h"
+#include "status_label.h"
 #include "twips.h"
 
 namespace {
@@ -27,6 +28,7 @@ frmActivity::frmActivity(QWidget* parent)
       lstActivity(new ActivityListView(this)),
       CmdClear(new QPushButton(QStringLiteral("&Clear"), this)),
       CmdStatus(new QPushButton(QStringLiteral("&Pause"), this)),
+      lblStatus(new StatusLabel(this)),
       Timer1(new QTimer(this)),
       nextSlice_(new QTimer(this)) {
     setWindowTitle(kCaption);
@@ -41,6 +43,9 @@ frmActivity::frmActivity(QWidget* parent)
     CmdClear->setGeometry(Twips(0), Twips(2520), Twips(975), Twips(375));
     CmdStatus->setObjectName(QStringLiteral("CmdStatus"));
     CmdStatus->setGeometry(Twips(1080), Twips(2520), Twips(975), Twips(375));
+    // Right of the buttons, as far as the client area goes.
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setGeometry(Twips(2160), Twips(2520), Twips(9075 - 2160 - 60), Twips(375));
     setTabOrder(lstActivity, CmdClear);
     setTabOrder(CmdClear, CmdStatus);
 
@@ -55,6 +60,9 @@ frmActivity::frmActivity(QWidget* parent)
     connect(CmdClear, &QPushButton::clicked, this, &frmActivity::CmdClear_Click);
     connect(lstActivity, &ActivityListView::DetailRequested, this,
             &frmActivity::lstActivity_DblClick);
+    connect(model_, &ActivityModel::OldestDropped, this, [this](bool entryCap) {
+        lblStatus->Dropped(entryCap ? model_->MaxEntries() : model_->MaxTextBytes(), entryCap);
+    });
 }
 
 frmActivity::~frmActivity() = default;
@@ -80,6 +88,8 @@ void frmActivity::CopySelected() const {
 }
 
 void frmActivity::OnEntries(const activity::EntryBatch& entries) {
+    // Before the append, so that a cap it reaches is said after.
+    lblStatus->Listed(newScan_);
     model_->Append(entries);
 }
 
@@ -93,6 +103,8 @@ void frmActivity::showEvent(QShowEvent* event) {
 
 void frmActivity::Form_Load() {
     setWindowTitle(QString::fromStdString(ServiceName) + QLatin1Char('-') + kCaption);
+    lblStatus->SetComponent(ServiceName, ServiceType);
+    lblStatus->Scanned(LastScan());  // Initialise's look
     Timer1->start();
 }
 
@@ -103,11 +115,15 @@ void frmActivity::Timer1_Timer() {
 void frmActivity::ScanFile() {
     // A scan still going on from the event loop takes in what this one would.
     if (nextSlice_->isActive()) return;
+    newScan_ = true;
     ScanNextSlice();
 }
 
 void frmActivity::ScanNextSlice() {
-    if (ScanSlice(kSliceBytes)) nextSlice_->start();
+    const bool more = ScanSlice(kSliceBytes);
+    newScan_ = false;
+    lblStatus->Scanned(LastScan());
+    if (more) nextSlice_->start();
 }
 
 void frmActivity::CmdStatus_Click() {
@@ -119,10 +135,12 @@ void frmActivity::CmdStatus_Click() {
         Timer1->start();
         CmdStatus->setText(QStringLiteral("&Pause"));
     }
+    lblStatus->SetPaused(!Timer1->isActive());
 }
 
 void frmActivity::CmdClear_Click() {
     model_->Clear();
+    lblStatus->Cleared();
 }
 
 void frmActivity::lstActivity_DblClick() {

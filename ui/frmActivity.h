@@ -10,6 +10,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QTimer;
+class StatusLabel;
 
 // One component's activity: follows its log (the follower it derives from) and
 // lists every new entry. Loads when first shown: the caption names the
@@ -51,7 +52,9 @@ class frmActivity : public QWidget, public activity::ActivityFollower {
     ActivityListView* lstActivity;
     QPushButton* CmdClear;
     QPushButton* CmdStatus;
+    StatusLabel* lblStatus;
     QTimer* Timer1;
     QTimer* nextSlice_;  // pending while a scan has more to read
     bool loaded_ = false;
+    bool newScan_ = false;  // the slice being read is the first of its scan
 };

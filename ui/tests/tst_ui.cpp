@@ -10,6 +10,7 @@
 #include "filter_model.h"
 #include "frmActivity.h"
 #include "log_naming.h"
+#include "modConfig.h"
 #include "test_server.h"
 #include "twips.h"
 
@@ -485,6 +486,75 @@ class TestWindows : public QObject {
         QCOMPARE(Shown(f.Children().at(5)), QStringList());
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(2, 0)});
         QTRY_COMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
+    }
+
+    // The status line as a log goes through its states on disk, as a screen reader reads it;
+    // the line sits right of the buttons, clear of the list.
+    void statusLine() {
+        // Once the line reads `start`...`end`.
+        const auto says = [](const QWidget* w, const QString& start, const QString& end = {}) {
+            auto* a = QAccessible::queryAccessibleInterface(w->findChild<QLabel*>("lblStatus"));
+            return QTest::qWaitFor([&] {
+                const QString name = a->text(QAccessible::Name);
+                return name.startsWith(start) && name.endsWith(end);
+            });
+        };
+        Host host;
+        frmActivity* w = host.Open();
+        auto* label = w->findChild<QLabel*>("lblStatus");
+        const QString file = "SMTP-Activity-261206.log";
+        const auto day = host.server.LocalLogDir() / file.toStdString();
+        QVERIFY(says(w, "Waiting for " + file));
+        // The whole path in its tooltip, which screen readers have as its description.
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Description),
+                 QString::fromStdString(host.server.WindowsLogDir()) + "\\" + file);
+        host.Append(Lines(0, 1));
+        QVERIFY(says(w, "Following " + file + ", last line "));
+        std::filesystem::resize_file(day, 0);
+        QVERIFY(says(w, "Read again from the start at ", "(the file was truncated)"));
+        host.Append(Lines(1, 1));
+        QVERIFY(says(w, "Following "));
+        std::ofstream(day.string() + ".new") << "a longer file put in its place\r\n";
+        std::filesystem::rename(day.string() + ".new", day);
+        QVERIFY(says(w, "Read again from the start at ", "(the file was replaced)"));
+
+        // The cap is said once, with its figure, over the replacement's notice.
+        activity::EntryBatch full;
+        for (std::size_t n = 0; n <= Model(w)->MaxEntries(); ++n) full.Append("x");
+        Model(w)->Append(full);
+        QVERIFY(says(w, "The list keeps the newest " +
+                            QLocale().toString(qulonglong(Model(w)->MaxEntries()))));
+        host.Append(Lines(3, 1));
+        QVERIFY(says(w, "Following "));
+        Model(w)->Append(full);
+        QVERIFY(label->accessibleName().startsWith("Following "));
+
+        std::filesystem::remove(day);
+        std::filesystem::create_directory(day);
+        QVERIFY(says(w, file + " is not a file"));
+        QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
+        QVERIFY(says(w, "Paused"));
+        const QRect line = label->geometry();
+        QVERIFY(w->rect().contains(line) && line.top() > List(w)->geometry().bottom() &&
+                line.left() > w->findChild<QPushButton*>("CmdStatus")->geometry().right());
+
+        // No setting: its tooltip names the key, and where settings come from. A long
+        // missing folder: the line shows what fits, the whole of it to screen readers.
+        frmActivity pop, lost;
+        pop.ServiceName = "POP";
+        const QString folder = "C:" + QString("\\missing").repeated(20);
+        host.server.SetDirectory("Connectors\\SMTP", folder.toStdString());
+        lost.ServiceName = "SMTP";
+        for (frmActivity* x : {&pop, &lost}) {
+            x->Initialise();
+            x->show();
+        }
+        QVERIFY(says(&pop, "No log folder set for POP in the server's settings"));
+        const QString tip = pop.findChild<QLabel*>("lblStatus")->toolTip();
+        QVERIFY(tip.contains("Connectors\\POP, value \"Activity Log Directory\"") &&
+                tip.contains(QString::fromStdString(modConfig::SettingsFile())));
+        QVERIFY(says(&lost, "Log folder not found: " + folder));
+        QVERIFY(lost.findChild<QLabel*>("lblStatus")->text().size() < folder.size());
     }
 };
 

@@ -1,0 +1,126 @@
+#include "status_label.h"
+
+#include <QTime>
+
+#include "components.h"
+#include "modConfig.h"
+
+namespace {
+
+using activity::ScanState;
+
+QString Now() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+}  // namespace
+
+StatusLabel::StatusLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
+
+void StatusLabel::SetComponent(const std::string& serviceName, std::int32_t serviceType) {
+    name_ = QString::fromStdString(serviceName);
+    const std::string store = modConfig::SettingsFile();
+    settingsKey_ = QStringLiteral("HKEY_LOCAL_MACHINE\\%1, value \"%2\"")
+                       .arg(QString::fromStdString(activity::SettingsKey(
+                                serviceName, activity::BranchOf(serviceType))),
+                            QString::fromUtf8(activity::kDirectoryValue.data(),
+                                              qsizetype(activity::kDirectoryValue.size())));
+    if (!store.empty()) settingsKey_ += QStringLiteral(" in ") + QString::fromStdString(store);
+    Show();
+}
+
+void StatusLabel::Scanned(const activity::ScanStatus& status) {
+    if (status.state != status_.state || status.file != status_.file) status_ = status;
+    if (status.restart != activity::Restart::None) {
+        notice_ =
+            status.restart == activity::Restart::Truncated ? Notice::Truncated : Notice::Replaced;
+        noticeText_ = Now();
+    }
+    // What was noticed before a failure is no news once the file is back.
+    if (status.state != ScanState::Following) notice_ = Notice::None;
+    Show();
+}
+
+void StatusLabel::Listed(bool newScan) {
+    lastLine_ = Now();
+    if (newScan) notice_ = Notice::None;
+    Show();
+}
+
+void StatusLabel::Dropped(std::size_t cap, bool entryCap) {
+    if (capSaid_) return;
+    capSaid_ = true;
+    notice_ = Notice::Capped;
+    noticeText_ = entryCap ? QStringLiteral(
+                                 "The list keeps the newest %L1 entries: older ones "
+                                 "were dropped")
+                                 .arg(qulonglong(cap))
+                           : QStringLiteral(
+                                 "The list keeps the newest %L1 MiB of text: older "
+                                 "entries were dropped")
+                                 .arg(qulonglong(cap >> 20));
+    Show();
+}
+
+void StatusLabel::Cleared() {
+    capSaid_ = false;
+    if (notice_ == Notice::Capped) notice_ = Notice::None;
+    Show();
+}
+
+void StatusLabel::SetPaused(bool paused) {
+    paused_ = paused;
+    Show();
+}
+
+void StatusLabel::Show() {
+    const QString path = QString::fromStdString(status_.file);
+    const QString file = path.mid(path.lastIndexOf(u'\\') + 1);
+    QString tip = path;
+    QString text;
+    switch (status_.state) {
+        case ScanState::NotScanned:
+            break;
+        case ScanState::Following:
+            if (notice_ == Notice::Capped) {
+                text = noticeText_;
+            } else if (notice_ != Notice::None) {
+                text = QStringLiteral("Read again from the start at %1 (the file was %2)")
+                           .arg(noticeText_, notice_ == Notice::Truncated
+                                                 ? QStringLiteral("truncated")
+                                                 : QStringLiteral("replaced"));
+            } else {
+                text = QStringLiteral("Following ") + file;
+                if (!lastLine_.isEmpty()) text += QStringLiteral(", last line ") + lastLine_;
+            }
+            break;
+        case ScanState::NoSetting:
+            text = QStringLiteral("No log folder set for %1 in the server's settings").arg(name_);
+            tip = settingsKey_;
+            break;
+        case ScanState::FolderMissing:
+            text = QStringLiteral("Log folder not found: ") + path.left(path.lastIndexOf(u'\\'));
+            break;
+        case ScanState::FileMissing:
+            text = QStringLiteral("Waiting for ") + file;
+            break;
+        case ScanState::AccessDenied:
+            text = QStringLiteral("Cannot read %1: access denied").arg(file);
+            break;
+        case ScanState::NotAFile:
+            text = file + QStringLiteral(" is not a file");
+            break;
+        case ScanState::Unreadable:
+            text = QStringLiteral("Cannot read ") + file;
+            break;
+    }
+    if (paused_) text = QStringLiteral("Paused");
+    setToolTip(tip);
+    if (text == accessibleName()) return;
+    // The whole wording for screen readers, announced by setAccessibleName as a
+    // NameChanged event; the label shows what fits.
+    setAccessibleName(text);
+    setText(fontMetrics().elidedText(text, Qt::ElideMiddle, contentsRect().width()));
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLabel>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "scan_status.h"
+
+// The line right of an activity window's buttons: what the last scan saw, so
+// that a broken setup does not pass for a quiet server. It only words what the
+// follower and the list report; the path or settings key is its tooltip, and
+// a screen reader hears every change of wording.
+class StatusLabel final : public QLabel {
+    Q_OBJECT
+
+  public:
+    explicit StatusLabel(QWidget* parent = nullptr);
+
+    // The component, for the settings the wording names.
+    void SetComponent(const std::string& serviceName, std::int32_t serviceType);
+    // A slice of a scan has been read.
+    void Scanned(const activity::ScanStatus& status);
+    // A slice listed entries, the first of its scan if `newScan`: that ends a
+    // notice from an earlier scan.
+    void Listed(bool newScan);
+    // The list dropped its oldest entries at a cap: said once, until cleared.
+    void Dropped(std::size_t cap, bool entryCap);
+    void Cleared();
+    void SetPaused(bool paused);
+
+  private:
+    enum class Notice { None, Truncated, Replaced, Capped };
+    void Show();
+
+    QString name_;
+    QString settingsKey_;
+    activity::ScanStatus status_;
+    QString lastLine_;  // when the newest entry was listed
+    Notice notice_ = Notice::None;
+    QString noticeText_;
+    bool capSaid_ = false;
+    bool paused_ = false;
+};
