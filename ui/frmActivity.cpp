@@ -9,6 +9,7 @@
 #include "activity_model.h"
 #include "app_icons.h"
 #include "detail_box.h"
+#include "filter_model.h"
 #include "status_label.h"
 #include "twips.h"
 
@@ -80,7 +81,15 @@ QMdiSubWindow* frmActivity::AddTo(QMdiArea* workspace) {
 }
 
 void frmActivity::SetFilter(const QString& text) {
+    const bool first = !lstActivity->Filter();
     lstActivity->SetFilter(model_, text);
+    FilterModel* filter = lstActivity->Filter();
+    const auto count = [this, filter] {
+        lblStatus->SetMatches(!filter->Text().isEmpty(), std::size_t(filter->rowCount()),
+                              std::size_t(model_->rowCount()));
+    };
+    if (first) connect(filter, &FilterModel::Progress, this, count);
+    count();
 }
 
 void frmActivity::CopySelected() const {

@@ -75,6 +75,14 @@ void StatusLabel::SetPaused(bool paused) {
     Show();
 }
 
+void StatusLabel::SetMatches(bool filtering, std::size_t matches, std::size_t total) {
+    matches_ = filtering ? QStringLiteral("%L1 of %L2 entries match")
+                               .arg(qulonglong(matches))
+                               .arg(qulonglong(total))
+                         : QString();
+    Show();
+}
+
 void StatusLabel::Show() {
     const QString path = QString::fromStdString(status_.file);
     const QString file = path.mid(path.lastIndexOf(u'\\') + 1);
@@ -116,7 +124,9 @@ void StatusLabel::Show() {
             text = QStringLiteral("Cannot read ") + file;
             break;
     }
-    if (paused_) text = QStringLiteral("Paused");
+    // A filter's count is what its user looks for; a pause still shows.
+    if (!matches_.isEmpty()) text = matches_;
+    if (paused_) text = matches_.isEmpty() ? QStringLiteral("Paused") : "Paused: " + matches_;
     setToolTip(tip);
     if (text == accessibleName()) return;
     // The whole wording for screen readers, announced by setAccessibleName as a

@@ -29,6 +29,8 @@ class StatusLabel final : public QLabel {
     void Dropped(std::size_t cap, bool entryCap);
     void Cleared();
     void SetPaused(bool paused);
+    // While a filter is set: how many entries it shows out of how many.
+    void SetMatches(bool filtering, std::size_t matches, std::size_t total);
 
   private:
     enum class Notice { None, Truncated, Replaced, Capped };
@@ -42,4 +44,5 @@ class StatusLabel final : public QLabel {
     QString noticeText_;
     bool capSaid_ = false;
     bool paused_ = false;
+    QString matches_;  // while filtering
 };

@@ -467,6 +467,10 @@ class TestWindows : public QObject {
         for (QMdiSubWindow* child : f.Children())
             QTRY_COMPARE(Shown(child), QStringList({"12:00:01 émile first", "12:00:03 ÉMILE"}));
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(1, 0)});
+        const auto status = [&f](int i) {
+            return f.Children().at(i)->widget()->findChild<QLabel*>("lblStatus")->accessibleName();
+        };
+        QCOMPARE(status(6), "2 of 3 entries match");
         sf->setFocus();
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(sf, Qt::Key_C, Qt::ControlModifier);
@@ -474,6 +478,7 @@ class TestWindows : public QObject {
 
         Model(f.Children().at(0))->Append(Batch({"12:00:04 late Émile", "12:00:05 other"}));
         QTRY_COMPARE(Shown(f.Children().at(0)).size(), 3);
+        QCOMPARE(status(0), "3 of 5 entries match");
         QTest::mouseClick(f.Children().at(5)->widget()->findChild<QPushButton*>("CmdClear"),
                           Qt::LeftButton);
         QCOMPARE(Shown(f.Children().at(5)), QStringList());
@@ -483,6 +488,7 @@ class TestWindows : public QObject {
         QTRY_VERIFY(!field->isVisible());
         QCOMPARE(field->text(), QString());
         QCOMPARE(Shown(f.Children().at(0)).size(), 5);
+        QVERIFY(!status(0).contains("match"));
         QCOMPARE(Shown(f.Children().at(5)), QStringList());
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(2, 0)});
         QTRY_COMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
