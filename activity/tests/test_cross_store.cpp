@@ -17,6 +17,7 @@
 #include "modConfig.h"
 #include "recording_follower.h"
 #include "scoped_env.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +28,6 @@ std::string Quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-std::string ReadText(const std::string& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
 }
 
 // Runs a program with Wine quiet and headless, bounded in time, and gives its
@@ -50,8 +45,8 @@ std::string Spawn(const std::vector<std::string>& words, const std::string& inpu
                                     " 2>" + Quoted(io + ".err"))
                                        .c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << line << ": " << ReadText(io + ".err");
-    return ReadText(io + ".out");
+        << line << ": " << activity::ReadWholeFile(io + ".err").value_or("");
+    return activity::ReadWholeFile(io + ".out").value_or("");
 }
 
 }  // namespace
