@@ -7,7 +7,6 @@
 #include <span>
 
 #include "MDIMain.h"
-#include "app_icons.h"
 #include "frmActivity.h"
 #include "journal.h"
 
@@ -46,9 +45,6 @@ void EndToEnd::MonitorListsWhatTheServerWrites() {
     qputenv("WINEPREFIX", prefix.toUtf8());
     const std::size_t earlier = sim::ReadJournal(journal.toStdString()).size();
 
-    // As main() does.
-    QApplication::setApplicationName(QString::fromLatin1(MDIMain::kAppTitle));
-    QApplication::setWindowIcon(FrameIcon());
     QPointer<MDIMain> frame = new MDIMain;
     frame->show();
     QTRY_COMPARE(frame->findChildren<frmActivity*>().size(), 7);

@@ -1,9 +1,7 @@
 // What a hostile or broken system can put where the monitor looks. Whatever
-// comes, a scan returns soon, lists only what it should and keeps its memory
-// bounded.
+// comes, a scan returns soon and lists only what it should.
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,9 +21,9 @@ using namespace std::string_literals;
 namespace {
 
 // Runs `work` in a child process that an alarm kills if it hangs: for what
-// could hang or eat memory, and for what must run as another user. The
-// child's failures print as they come; returns its exit status, 0 when it
-// passed, -1 when it hung or died.
+// could hang, and for what must run as another user. The child's failures
+// print as they come; returns its exit status, 0 when it passed, -1 when it
+// hung or died.
 int RunBounded(unsigned seconds, const std::function<void()>& work) {
     const auto* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
     const int failures = result->total_part_count();
@@ -39,12 +37,6 @@ int RunBounded(unsigned seconds, const std::function<void()>& work) {
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-long PeakKiB() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 // Puts at `path`, in place of what was there, a file of `text` ('f'), a
@@ -70,8 +62,8 @@ constexpr char kRegHead[] = "WINE REGISTRY Version 2\n";
 
 // Each row breaks the system one way: something other than a regular file at
 // the log path or as system.reg, a huge system.reg, the folder as a type that
-// names none. A child reads the log from its first byte and must neither hang nor
-// grow, and find the folder and entries of the row.
+// names none. A child reads the log from its first byte, must not hang, and
+// finds the folder and entries of the row.
 TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
     SmtpServer server;
     const fs::path day = server.Day(), reg = fs::path(getenv("WINEPREFIX")) / "system.reg";
@@ -90,7 +82,6 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
     std::vector<std::tuple<std::string, std::function<void()>, std::string, Lines>> rows = {
         {"FIFO with a writer", Put(day, 'p'), kDir, {}},
         {"/dev/zero", Put(day, 'l', "/dev/zero"), kDir, {}},
-        {"dangling symlink", Put(day, 'l', "none"), kDir, {}},
         {"symlink loop", Put(day, 'l', day.filename()), kDir, {}},
         {"directory", Put(day, 'd'), kDir, {}},
         {"the folder a file", [&] { server.SetDirectory("Connectors\\SMTP", kDay); }, kDay, {}},
@@ -114,7 +105,6 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
         AppendBytes(day, real + "\r\n");
         make();
         const auto check = [&] {
-            const long before = PeakKiB();
             RecordingFollower f;
             f.LoadHistoricData = true;
             f.Initialise();
@@ -122,7 +112,6 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
             EXPECT_EQ(f.entries, want);
             EXPECT_EQ(f.Scan(), Lines{});
             EXPECT_EQ(f.ReadPosition(), f.GetLastActivity());
-            EXPECT_LT(PeakKiB() - before, 256 << 10);
         };
         EXPECT_EQ(RunBounded(60, check), 0);
     }

@@ -1,18 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
 #include "modConfig.h"
 #include "registry_value.h"
-#include "scoped_env.h"
+#include "test_server.h"
 #include "whole_file.h"
 #include "wine_registry.h"
 
-namespace fs = std::filesystem;
 using activity::FindWineRegistryValue;
 
 namespace {
@@ -80,9 +77,8 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"K", "V", "1:10:kept"},
         {"L", "V", "-"},
     };
-    const fs::path prefix =
-        fs::temp_directory_path() / ("qv-prefix-" + std::to_string(std::random_device()()));
-    const std::string reg = (prefix / "system.reg").string();
+    const TestServer server;  // a prefix, its system.reg replaced
+    const std::string reg = getenv("WINEPREFIX") + std::string("/system.reg");
     std::string wine8 = *activity::ReadWholeFile(QV_TEST_DATA_DIR "/wine-8.0-system.reg");
     // A machine variable that is no string, so no process gets it.
     wine8.insert(wine8.find('\n', wine8.find("Manager\\\\Environment]")) + 1,
@@ -90,9 +86,7 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
     std::ostringstream text;
     for (char c : wine8 + *activity::ReadWholeFile(QV_TEST_DATA_DIR "/quirks.reg"))
         text << (c == '\n' && GetParam() ? "\r\n" : std::string(1, c));
-    fs::create_directories(prefix);
     std::ofstream(reg, std::ios::binary) << text.str();
-    const ScopedEnv set("WINEPREFIX", prefix.c_str());
     for (const auto& row : kRows) {
         const std::string read =
             row.want.empty() ? ""
@@ -101,7 +95,6 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         EXPECT_EQ(read + " | " + got, row.want + " | " + (row.get ? row.get : ""))
             << row.key << " " << row.name;
     }
-    fs::remove_all(prefix);
 }
 
 TEST(WineRegistry, SurvivesMalformedText) {

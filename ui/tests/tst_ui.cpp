@@ -273,7 +273,6 @@ class TestWindows : public QObject {
         // Only where the settings come from a Wine prefix.
         const A offered = A(QV_WINE_PREFIX_OPTION ? A::Run : A::Error);
         QTest::newRow("prefix") << QStringList{"--wine-prefix", "/a b"} << offered << "/a b";
-        QTest::newRow("no folder") << QStringList{"--wine-prefix"} << A::Error << "";
         QTest::newRow("empty folder") << QStringList{"--wine-prefix="} << A::Error << "";
     }
     void commandLine() {
