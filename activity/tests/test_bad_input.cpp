@@ -86,9 +86,7 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
         {"directory", Put(day, 'd'), kDir, {}},
         {"the folder a file", [&] { server.SetDirectory("Connectors\\SMTP", kDay); }, kDay, {}},
         {"no system.reg", Put(reg, '-'), "", {}},
-        {"system.reg a directory", Put(reg, 'd'), "", {}},
         {"system.reg a FIFO", Put(reg, 'p'), "", {}},
-        {"system.reg /dev/zero", Put(reg, 'l', "/dev/zero"), "", {}},
         {"100 MB", Put(reg, 'f', kRegHead + Rep(filler, 95000) + registry(good)), kDir, {real}},
         {"hex(1)", Put(reg, 'f', registry("hex(1):43,00,3a,00,5c,00,51,00")), "C:\\Q", {}},
     };
