@@ -97,7 +97,7 @@ TEST(CrossStore, ReadsWhatWindowsProgramsWrote) {
     std::ofstream(fs::path(prefix) / "drive_c/lines.txt", std::ios::binary)
         << "first line from Windows\r\ncaf\xe9 \x80 5 \x93quoted\x94 \xff\r\n"
            "a lone\nLF stays in its line\r\nan old-style line ended by CR alone\rpartial";
-    RecordingFollower f("SMTP", 0);
+    RecordingFollower f;
     f.Initialise();
     Spawn({wine, "cmd", "/c", "copy", "/b", "C:\\lines.txt", f.GetActiveFileName()});
     EXPECT_EQ(f.Scan(),
