@@ -16,7 +16,6 @@
 
 #include "modConfig.h"
 #include "recording_follower.h"
-#include "scoped_env.h"
 #include "whole_file.h"
 
 namespace fs = std::filesystem;
@@ -57,7 +56,7 @@ TEST(CrossStore, ReadsWhatWindowsProgramsWrote) {
     if (!prefix || !*prefix || !probe || !*probe) {
         GTEST_SKIP() << "needs a Wine prefix and the Windows probe: tools/mingw-tests.sh";
     }
-    const ScopedEnv prefixEnv("WINEPREFIX", prefix);
+    setenv("WINEPREFIX", prefix, 1);  // this test's process alone
     const std::string wine = getenv("QV_WINE") ? getenv("QV_WINE") : "wine";
     const std::string root = "Software\\QvCross", text = "a \"b\" c\\d\\[x] é Жж 中 end\\";
     // What reg.exe adds, then what both builds read back.

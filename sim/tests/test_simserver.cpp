@@ -80,7 +80,6 @@ TEST_F(SimServer, WritesTheDaysLogsWhereTheMonitorLooksAndRollsOverAtMidnight) {
 }
 
 TEST_F(SimServer, LeavesAFolderItDidNotMakeAloneUnlessForced) {
-    setenv("TZ", "UTC", 1);
     fs::create_directories(prefix_);
     fs::copy_file(QV_TEST_DATA_DIR "/wine-8.0-system.reg", prefix_ + "/system.reg");
     const Files before = OnDisk();
