@@ -60,7 +60,7 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"SOFTWARE\\Qv\\Conn", "", "1:16:default"},
         {"SOFTWARE\\Qv\\Conn", "@", "1:16:default"},
         {"SOFTWARE\\Qv\\Conn\\SMTP", "", "-"},
-        {"Software\\Br[a]ckets\\JOURNÉES\\ΩMEGA дом", "ключ", "1:14:folded"},
+        {"Software\\Br[a]ckets\\JOURNÉES\\ΩMEGA ΆΈ дом", "ключ", "1:14:folded"},
         {"T", "Esc", "1:42:x\\y\"z\a\b\t\n\v\f\r\x1b\nAA2\u0100"},  // octal: 3 digits at most
         {"T", "Hex", "1:50:Пр Пa é1 ég €😀 q%[xé€😀"},                // hex: 4 digits at most
         {"T", "Str", "1:28:%SystemDrive%", "%SystemDrive%"},
