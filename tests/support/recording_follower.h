@@ -16,16 +16,15 @@ struct SmtpServer : TestServer {
     }
 };
 
-// A follower that keeps what it lists, on a clock the test sets.
+// SMTP's follower, keeping what it lists, on a clock the test sets.
 class RecordingFollower : public activity::ActivityFollower {
   public:
     activity::LocalDate today{2026, 12, 6};
     Lines entries;
     int batches = 0;
 
-    explicit RecordingFollower(const std::string& name = "SMTP", int type = 0) {
-        ServiceName = name;
-        ServiceType = type;
+    RecordingFollower() {
+        ServiceName = "SMTP";
         SetClock([this] { return today; });
     }
     // What the next scan lists.

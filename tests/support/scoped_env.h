@@ -19,11 +19,7 @@ class ScopedEnv {
 
   private:
     void Set(const char* value) {
-        if (value) {
-            setenv(name_.c_str(), value, 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
+        value ? setenv(name_.c_str(), value, 1) : unsetenv(name_.c_str());
     }
 
     std::string name_;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 
 // A mail server's settings and log folder for tests: a throwaway Wine prefix
@@ -24,6 +25,5 @@ class TestServer {
   private:
     std::filesystem::path root_;
     std::map<std::string, std::string> values_;
-    std::string savedPrefix_;
-    bool hadPrefix_ = false;
+    std::optional<std::string> savedPrefix_;  // WINEPREFIX before, on POSIX
 };

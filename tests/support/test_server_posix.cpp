@@ -14,20 +14,13 @@ TestServer::TestServer() {
     fs::create_directories(root_ / "drive_c" / "Quorvane" / "Logs");
     fs::create_directories(root_ / "dosdevices");
     fs::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
-    if (const char* p = getenv("WINEPREFIX")) {
-        hadPrefix_ = true;
-        savedPrefix_ = p;
-    }
+    if (const char* p = getenv("WINEPREFIX")) savedPrefix_ = p;
     setenv("WINEPREFIX", root_.c_str(), 1);
     SetDirectory("Connectors\\Unused", "");
 }
 
 TestServer::~TestServer() {
-    if (hadPrefix_) {
-        setenv("WINEPREFIX", savedPrefix_.c_str(), 1);
-    } else {
-        unsetenv("WINEPREFIX");
-    }
+    savedPrefix_ ? setenv("WINEPREFIX", savedPrefix_->c_str(), 1) : unsetenv("WINEPREFIX");
     std::error_code ec;
     fs::remove_all(root_, ec);
 }
@@ -36,7 +29,8 @@ void TestServer::SetDirectory(const std::string& key, const std::string& windows
     values_[key] = windowsDir;
     sim::RegistryFile settings;
     for (const auto& [k, dir] : values_) {
-        settings.SetString(std::string(activity::kSettingsRoot) + k, activity::kDirectoryValue, dir);
+        settings.SetString(std::string(activity::kSettingsRoot) + k, activity::kDirectoryValue,
+                           dir);
     }
     settings.SetRaw("System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP", "\"1252\"");
     settings.Save(root_ / "system.reg", 1796581281);

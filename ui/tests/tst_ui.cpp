@@ -110,11 +110,11 @@ struct Host {
 // directory of their own, so that each window shows which settings it read.
 struct Frame {
     explicit Frame(bool settings = true) {
-        for (const auto& c : activity::kComponents) {
-            const std::string key = activity::SettingsKey(c.name, c.branch);
-            if (settings)
-                server.SetDirectory(key.substr(activity::kSettingsRoot.size()),
-                                    "C:\\Logs\\" + std::string(c.name));
+        if (settings) {
+            for (const auto& c : activity::kComponents)
+                server.SetDirectory(
+                    activity::SettingsKey(c.name, c.branch).substr(activity::kSettingsRoot.size()),
+                    "C:\\Logs\\" + std::string(c.name));
         }
     }
     ~Frame() { delete frame; }
@@ -299,11 +299,6 @@ class TestWindows : public QObject {
         // Only where the settings come from a Wine prefix.
         const A offered = A(QV_WINE_PREFIX_OPTION ? A::Run : A::Error);
         QTest::newRow("prefix") << QStringList{"--wine-prefix", "/a b"} << offered << "/a b";
-        QTest::newRow("the last prefix")
-            << QStringList{"--wine-prefix=/a", "--wine-prefix=/b"} << offered << "/b";
-        QTest::newRow("a prefix named like an option")
-            << QStringList{"--wine-prefix", "--help"} << offered << "--help";
-        QTest::newRow("no folder") << QStringList{"--wine-prefix"} << A::Error << "";
         QTest::newRow("empty folder") << QStringList{"--wine-prefix="} << A::Error << "";
     }
     void commandLine() {
@@ -356,9 +351,6 @@ class TestWindows : public QObject {
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
         // The client area is the one asked for, whatever height the platform gives the menu bar.
         QCOMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
-        QCOMPARE(f.frame->windowTitle(), "Quorvane Real Time Activity Monitor");
-        QVERIFY(!f.frame->windowIcon().isNull());
-        for (auto* a : {"mnuFileExit", "mnuHelpAbout"}) QVERIFY(f.frame->findChild<QAction*>(a));
 
         // Real key presses: a button's accelerator clicks it a moment later, as a visible press.
         for (QMdiSubWindow* child : f.Children()) Model(child)->Append(Batch({"an entry"}));
