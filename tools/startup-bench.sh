@@ -11,17 +11,9 @@ zip=$(realpath "$1")
 native=$(realpath "$2")
 runs=${3:-9}
 work=$(dirname "$zip")/startup-bench
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=$(command -v wine || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-
-"$wineserver" -k >/dev/null 2>&1 || true
-rm -rf "$work"
+source "$(dirname "$0")/zip-prefix.sh"
+fresh_zip_prefix "$zip" "$work"
 mkdir -p "$work/empty-prefix"
-DISPLAY= timeout 300 "$wine" wineboot.exe -i </dev/null >"$work/wineboot.log" 2>&1
-timeout 120 "$wineserver" -w
-(cd "$WINEPREFIX/drive_c" && cmake -E tar xf "$zip")
-app="$WINEPREFIX/drive_c/$(basename "$zip" .zip)"
 
 cat >"$work/session.sh" <<EOF
 #!/usr/bin/env bash

@@ -15,18 +15,8 @@ ui_tests=$(realpath "$2")
 qt=$3
 shot=${4:+$(realpath -m "$4")}
 work=$(dirname "$zip")/zip-check
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=$(command -v wine || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-
-"$wineserver" -k >/dev/null 2>&1 || true
-rm -rf "$work"
-mkdir -p "$work"
-DISPLAY= timeout 300 "$wine" wineboot.exe -i </dev/null >"$work/wineboot.log" 2>&1
-timeout 120 "$wineserver" -w
-app="$WINEPREFIX/drive_c/QVActivityMonitor"
-(cd "$WINEPREFIX/drive_c" && cmake -E tar xf "$zip")
-mv "$WINEPREFIX/drive_c/$(basename "$zip" .zip)" "$app"
+source "$(dirname "$0")/zip-prefix.sh"
+fresh_zip_prefix "$zip" "$work"
 
 # Inside an X session of its own: the suite, then the application.
 cat >"$work/session.sh" <<EOF
