@@ -104,6 +104,8 @@ void FilterModel::Extend(std::size_t budget) {
         for (std::uint32_t& hit : hits_) hit = static_cast<std::uint32_t>(base_ + hit - base);
         base_ = base;
     }
+    // Entries dropped or cleared before they were looked at are not there to look at.
+    next_ = std::max(next_, source_->FirstSeq());
     std::vector<std::uint32_t> found;
     std::size_t looked = 0;
     QElapsedTimer clock;
@@ -169,7 +171,6 @@ void FilterModel::SourceRemoved(int) {
         }
         endRemoveRows();
     }
-    next_ = std::max(next_, first);
     emit Progress();
 }
 

@@ -533,6 +533,12 @@ class TestWindows : public QObject {
         QVERIFY(says(w, "Following "));
         Model(w)->Append(full);
         QVERIFY(label->accessibleName().startsWith("Following "));
+        // Clear makes the cap news again, and takes its notice away.
+        QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
+        Model(w)->Append(full);
+        QVERIFY(says(w, "The list keeps the newest "));
+        QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
+        QVERIFY(says(w, "Following "));
 
         std::filesystem::remove(day);
         std::filesystem::create_directory(day);
