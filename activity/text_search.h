@@ -18,11 +18,9 @@ class TextSearch {
   public:
     explicit TextSearch(std::string_view needle);
 
-    bool empty() const { return length_ == 0; }
     std::size_t size() const { return length_; }  // bytes a match spans
     // The first match that starts at or after `from`, or npos.
     std::size_t Find(std::string_view text, std::size_t from = 0) const;
-    bool In(std::string_view text) const { return Find(text) != std::string_view::npos; }
 
   private:
     // A letter whose forms differ in more than one byte, where the byte sets

@@ -40,20 +40,17 @@ status=0
 ctest --preset mingw "$@" || status=$?
 
 # The zip a Windows user unpacks, checked in a prefix of its own.
-zip=
 if [ "$app" = ON ]; then
     (cd build/mingw && cpack -G ZIP >/dev/null) || status=1
     zip=$(ls build/mingw/package/QVActivityMonitor-*-win64.zip 2>/dev/null | head -n 1)
-fi
-if [ "$app" = OFF ]; then
-    :
-elif [ -z "$zip" ]; then
-    echo "mingw-tests.sh: cpack made no zip" >&2
-    status=1
-else
-    echo "Zip: $zip ($(du -h "$zip" | cut -f1))"
-    tools/win-zip-check.sh "$zip" build/mingw/ui/ui_tests.exe "$QV_QT_MINGW" \
-        ${QV_SCREENSHOT:+"$QV_SCREENSHOT"} || status=1
+    if [ -z "$zip" ]; then
+        echo "mingw-tests.sh: cpack made no zip" >&2
+        status=1
+    else
+        echo "Zip: $zip ($(du -h "$zip" | cut -f1))"
+        tools/win-zip-check.sh "$zip" build/mingw/ui/ui_tests.exe "$QV_QT_MINGW" \
+            ${QV_SCREENSHOT:+"$QV_SCREENSHOT"} || status=1
+    fi
 fi
 
 if command -v wine >/dev/null 2>&1; then

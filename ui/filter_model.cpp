@@ -1,8 +1,8 @@
 #include "filter_model.h"
 
-#include <QTimer>
-
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <deque>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QPointer>
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "activity_model.h"
 #include "filter_model.h"
 #include "process_memory.h"
+#include "stall_probe.h"
 
 namespace {
 
@@ -50,21 +50,13 @@ std::pair<double, double> FilterAll(std::vector<std::unique_ptr<FilterModel>>& f
                                     const QString& text) {
     QElapsedTimer t;
     t.start();
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        worst = std::max(worst, t.nsecsElapsed() - last);
-        last = t.nsecsElapsed();
-    });
-    probe.start(2);
+    StallProbe probe;
     for (auto& f : filters) f->SetText(text);
     const auto building = [&] {
         return std::any_of(filters.begin(), filters.end(), [](auto& f) { return f->Building(); });
     };
     while (building()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    worst = std::max(worst, t.nsecsElapsed() - last);
-    return {Ms(t.nsecsElapsed()), Ms(worst)};
+    return {Ms(t.nsecsElapsed()), probe.WorstMs()};
 }
 
 }  // namespace

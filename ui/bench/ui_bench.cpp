@@ -38,6 +38,7 @@
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "process_memory.h"
+#include "stall_probe.h"
 #include "test_server.h"
 
 void BenchFilter(const std::vector<std::string>& lines);  // filter_bench.cpp
@@ -196,24 +197,15 @@ void BenchCatchUp(const std::vector<std::string>& lines) {
     }
     w->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(1);
 
-    // The longest wait between two turns of the event loop, seen by a 2 ms timer.
     QElapsedTimer t;
     t.start();
-    qint64 last = 0;
-    qint64 worst = 0;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = t.nsecsElapsed();
-        worst = std::max(worst, now - last);
-        last = now;
-    });
-    probe.start(2);
+    StallProbe probe;
     while (list->model()->rowCount() < kEntries && t.elapsed() < 120'000) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     WaitShown(list, kEntries);
     std::printf("catch-up: %.0f MiB burst listed by the timer in %.0f ms; longest stall %.1f ms\n",
-                MiB(bytes), Ms(t), static_cast<double>(worst) / 1e6);
+                MiB(bytes), Ms(t), probe.WorstMs());
 
     // Initialise with LoadHistoricData reads the day's file in one go.
     BenchWindow historic;
