@@ -7,12 +7,18 @@
 
 namespace activity {
 
+// A-Z only: drive letters, "UNC" and the variable names Wine sets compare so.
+template <typename Char>
+constexpr Char AsciiLower(Char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
 // Simple lower-case folding of one UTF-16 unit, enough for the names Windows
 // compares case-insensitively: ASCII, Latin-1, Latin Extended-A, Greek,
 // Cyrillic and full-width Latin. Unlisted units fold to themselves.
 inline char16_t FoldCase(char16_t c) {
     const auto plus = [c](int n) { return static_cast<char16_t>(c + n); };
-    if (c < 0x80) return c >= u'A' && c <= u'Z' ? plus(32) : c;
+    if (c < 0x80) return AsciiLower(c);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return plus(32);
     if (c < 0x100 || c == 0x130) return c;  // dotted I has no simple folding
     if (c < 0x138 || (c >= 0x14A && c < 0x178)) return (c & 1) == 0 ? plus(1) : c;

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string_view>
 
+#include "case_fold.h"
 #include "modConfig.h"
 #include "whole_file.h"
 #include "wine_prefix.h"
@@ -19,8 +20,7 @@ constexpr std::string_view kEnvironmentKey =
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
+        if (activity::AsciiLower(a[i]) != activity::AsciiLower(b[i])) return false;
     }
     return true;
 }
@@ -29,7 +29,7 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 std::optional<RegistryValue> FindInEitherView(std::string_view reg, std::string_view keyPath,
                                               std::string_view valueName) {
     if (auto value = activity::FindWineRegistryValue(reg, keyPath, valueName)) return value;
-    while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
+    keyPath = activity::WithoutLeadingBackslashes(keyPath);
     const std::size_t slash = keyPath.find('\\');
     if (!EqualsIgnoringAsciiCase(keyPath.substr(0, slash), "SOFTWARE")) return std::nullopt;
     std::string wow = "Software\\Wow6432Node";

@@ -22,10 +22,6 @@ bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::vector<std::string> Split(std::string_view path, bool backslashSeparates) {
     std::vector<std::string> parts;
     std::size_t start = 0;

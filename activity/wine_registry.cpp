@@ -265,7 +265,7 @@ std::optional<RegistryValue> ParseData(std::string_view text, const LineReader& 
 
 // The folded key path as the file spells it: no leading or trailing backslash.
 std::u16string FoldedKeyPath(std::string_view keyPath) {
-    while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
+    keyPath = WithoutLeadingBackslashes(keyPath);
     while (!keyPath.empty() && keyPath.back() == '\\') keyPath.remove_suffix(1);
     return FoldedUtf16(keyPath);
 }

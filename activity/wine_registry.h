@@ -19,6 +19,12 @@ std::optional<RegistryValue> FindWineRegistryValue(std::string_view regText,
                                                    std::string_view keyPath,
                                                    std::string_view valueName);
 
+// `keyPath` without leading backslashes, which name no key: "\\SOFTWARE" is "SOFTWARE".
+inline std::string_view WithoutLeadingBackslashes(std::string_view keyPath) {
+    while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
+    return keyPath;
+}
+
 // The same, for a registry file on disk: opened read-only, read whole, closed.
 std::optional<RegistryValue> ReadWineRegistryValue(const std::string& regFile,
                                                    std::string_view keyPath,

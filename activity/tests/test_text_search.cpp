@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "case_fold.h"
 #include "text_search.h"
@@ -34,6 +35,14 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
             ASSERT_EQ(folded.find(activity::FoldedUtf16(needle)),
                       activity::FoldedUtf16(text.substr(0, at)).size());
         }
+    }
+    // Case forms written out, not folded by the code under test.
+    const std::pair<const char*, const char*> kCases[] = {
+        {"É", "é"}, {"Ÿ", "ÿ"}, {"Ά", "ά"}, {"Ύ", "ύ"}, {"Ώ", "ώ"}, {"Ѐ", "ѐ"}, {"Ａ", "ａ"},
+    };
+    for (const auto& [capital, small] : kCases) {
+        EXPECT_EQ(TextSearch(capital).Find(std::string("x") + small), 1u) << capital;
+        EXPECT_EQ(TextSearch(small).Find(std::string("x") + capital), 1u) << small;
     }
     EXPECT_EQ(TextSearch("").Find("abc", 2), 2u);
     EXPECT_EQ(TextSearch("Caf").Find("xcafé CAFÉ", 2), 7u);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
+#include "log_file.h"
 #include "scoped_env.h"
 #include "wine_prefix.h"
 
@@ -70,6 +72,23 @@ TEST(WinePath, MapsAsWineOpens) {
         // A prefix named with a trailing slash maps as well.
         EXPECT_EQ(activity::MapWindowsPath(c.windows, (root / "p/").string(), cwd), want)
             << c.windows;
+    }
+    // A log opens there too: the names as given first, then looked up in
+    // their directories, so that a folder set in other case is still found.
+    using activity::ScanState;
+    const ScopedEnv prefix("WINEPREFIX", (root / "p").c_str());
+    std::ofstream(root / "p/drive_c/Quorvane/Logs/Sub Dir/Today.log") << "line";
+    const std::pair<std::string_view, ScanState> kLogs[] = {
+        {"C:\\Quorvane\\Logs\\Sub Dir\\Today.log", ScanState::Following},
+        {"c:\\QUORVANE\\logs\\SUB DIR\\today.LOG", ScanState::Following},
+        {"C:\\quorvane\\LOGS\\Yesterday.log", ScanState::FileMissing},
+        {"C:\\Quorvane\\Missing\\Today.log", ScanState::FolderMissing},
+    };
+    for (const auto& [windows, state] : kLogs) {
+        const activity::LogFile log{std::string(windows)};
+        char bytes[8] = {};
+        EXPECT_EQ(log.State(), state) << windows;
+        EXPECT_EQ(log.ReadAt(0, bytes, sizeof bytes), log.IsOpen() ? 4 : -1) << windows;
     }
     fs::remove_all(root);
 }

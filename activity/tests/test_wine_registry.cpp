@@ -1,5 +1,9 @@
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -65,9 +69,11 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"T", "Hex", "1:50:Пр Пa é1 ég €😀 q%[xé€😀"},                // hex: 4 digits at most
         {"T", "Str", "1:28:%SystemDrive%", "%SystemDrive%"},
         {"T", "Expand", "2:38:%SystemDrive%\\Logs", "C:\\Logs"},
-        // Expanded as ExpandEnvironmentStrings does in a Wine process.
+        // Expanded as ExpandEnvironmentStrings does in a Wine process; a name
+        // is known only whole.
         {"T", "Vars", "",
-         "\\C:\\windows|C:\\windows|C:\\windows\\temp|Windows_NT|%Number%|%Nope%|%NopeC:|9% %% %"},
+         "\\C:\\windows|C:\\windows|C:\\windows\\temp|Windows_NT|%Number%|%Nope%|%NopeC:|"
+         "%SystemDriveX%|%System%|%Win%|9% %% %"},
         {"T", "Multi", "7:28:first", "first"},
         {"T", "Unterminated", "1:14:C:\\Logs"},
         {"T", "Binary", "3:3:0102ff"},
@@ -100,10 +106,19 @@ TEST(WineRegistry, SurvivesMalformedText) {
     for (const std::string& bad : {"WINE REGISTRY Version 1" + good.substr(23), " " + good}) {
         EXPECT_FALSE(activity::FindWineRegistryValue(bad, "A", "V")) << bad;
     }
-    // Cut anywhere: the value is whole or missing, never a piece of it.
+    // Cut anywhere, a backslash last included: the value is whole or missing,
+    // never a piece of it. Each cut ends where an unreadable page starts, so
+    // that a read past the end faults in every build.
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    void* const pages =
+        ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(pages, MAP_FAILED);
+    ASSERT_EQ(::mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
     for (std::size_t len = 0; len <= good.size(); ++len) {
-        const std::string got =
-            Describe(activity::FindWineRegistryValue(good.substr(0, len), "A", "V"));
+        char* const cut = static_cast<char*>(pages) + page - len;
+        std::memcpy(cut, good.data(), len);
+        const std::string got = Describe(activity::FindWineRegistryValue({cut, len}, "A", "V"));
         EXPECT_TRUE(got == "-" || got == "1:16:C:\\Logs") << got << " cut at " << len;
     }
+    ::munmap(pages, 2 * page);
 }
