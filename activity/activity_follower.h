@@ -1,44 +1,56 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
+#include "components.h"
 #include "entry_batch.h"
 #include "local_date.h"
 #include "log_file.h"
+#include "read_buffer.h"
 #include "scan_status.h"
 
 namespace activity {
 
+// The bytes of log text one slice of work reads or looks at before the event
+// loop gets its turn: a few tens of milliseconds, however large the burst.
+inline constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
+
 // Follows one component's log of the day: finds its directory once, and at
-// each scan lists the lines written since the previous scan. The activity
-// window derives from it and takes each scan's entries in OnEntries().
+// each scan hands the lines written since the previous scan to its sink.
 //
 // Nothing is held open between scans and every failure is absorbed: a scan
 // that cannot open the file lists nothing and leaves the position alone.
 class ActivityFollower {
   public:
-    std::string ServiceName;
-    std::int32_t ServiceType = 0;
-    bool LoadHistoricData = false;
+    // Takes each scan's (or slice's) entries, in file order; the batch is
+    // reused once the call returns.
+    using EntrySink = std::function<void(const EntryBatch&)>;
 
-    ActivityFollower();
-    virtual ~ActivityFollower();
+    ActivityFollower(std::string serviceName, SettingsBranch branch, EntrySink sink);
     ActivityFollower(const ActivityFollower&) = delete;
     ActivityFollower& operator=(const ActivityFollower&) = delete;
 
+    const std::string& ServiceName() const { return serviceName_; }
+    SettingsBranch Branch() const { return branch_; }
+    // List the day's file from its first byte at Initialise; off by default.
+    bool LoadHistoricData() const { return loadHistoricData_; }
+    void SetLoadHistoricData(bool on) { loadHistoricData_ = on; }
+
+    // The key under HKEY_LOCAL_MACHINE that names the log directory.
+    std::string SettingsKey() const { return activity::SettingsKey(serviceName_, branch_); }
     // The component's log directory from the server's settings; "" if none.
     std::string GetLoggingDirectory() const;
     // The full Windows path of today's log.
     std::string GetActiveFileName() const;
-    // Lists every new line. Virtual so that an owner which must not block can
-    // read in slices (ScanSlice) instead, Initialise's scan included.
-    virtual void ScanFile();
+    // Lists every new line.
+    void ScanFile() { ScanSlice(SIZE_MAX); }
     // The current length of today's log; 0 when it cannot be opened.
     std::int64_t GetLastActivity() const;
-    // Finds the directory and sets the start: the end of today's log, or its
-    // first byte (scanning it at once) with LoadHistoricData.
+    // Finds the directory and sets the start: after the last whole line of
+    // today's log, or its first byte with LoadHistoricData, which the caller
+    // then scans at once, whole or in slices.
     void Initialise();
 
     // Reads at most about `budget` bytes; true when more is waiting, so that a
@@ -54,16 +66,20 @@ class ActivityFollower {
     // Replaces the clock that names the day's file (tests).
     void SetClock(LocalClock clock) { clock_ = std::move(clock); }
 
-  protected:
-    // One call per scan that found entries, in file order. The batch is reused.
-    virtual void OnEntries(const EntryBatch& entries) = 0;
-
   private:
+    // Opens `path` and notes what that came to; false if it did not open. A
+    // file truncated or replaced since the last scan is read from its start.
+    bool Open(const LogFile& file, const std::string& path);
     // Reads `path` from readPosition_ within `budget`; true if more is left.
     bool ReadFrom(const std::string& path, bool flushTail, std::size_t budget);
-    // Notes what opening `path` came to; true if it is open.
-    bool Saw(const LogFile& file, const std::string& path);
+    // Where a live start begins in a file of `size` bytes: after its last
+    // whole line, so that a line still being written is listed whole.
+    std::int64_t LiveStart(const LogFile& file, std::int64_t size) const;
 
+    const std::string serviceName_;
+    const SettingsBranch branch_;
+    const EntrySink sink_;
+    bool loadHistoricData_ = false;
     std::int64_t readPosition_ = 0;
     std::string loggingDirectory_;
     LocalClock clock_;
@@ -71,7 +87,7 @@ class ActivityFollower {
     FileIdentity followedIdentity_;  // its identity at the last scan
     bool identityKnown_ = false;
     EntryBatch batch_;
-    std::vector<char> buffer_;
+    ReadBuffer buffer_;
     ScanStatus status_;
 };
 

@@ -11,12 +11,6 @@ const Component* FindComponent(std::string_view name) {
     return nullptr;
 }
 
-SettingsBranch BranchOf(std::int32_t serviceType) {
-    return serviceType == 0   ? SettingsBranch::Connectors
-           : serviceType == 1 ? SettingsBranch::Services
-                              : SettingsBranch::Agents;
-}
-
 std::int32_t ServiceTypeOf(SettingsBranch branch) {
     switch (branch) {
         case SettingsBranch::Connectors:
@@ -40,8 +34,8 @@ std::string SettingsKey(std::string_view name, SettingsBranch branch) {
     return key;
 }
 
-std::string LogDirectory(std::string_view name, std::int32_t serviceType) {
-    return modConfig::GetRegistryString(SettingsKey(name, BranchOf(serviceType)),
+std::string LogDirectory(std::string_view name, SettingsBranch branch) {
+    return modConfig::GetRegistryString(SettingsKey(name, branch),
                                         std::string(kDirectoryValue));
 }
 

@@ -36,9 +36,7 @@ inline constexpr std::string_view kDirectoryValue = "Activity Log Directory";
 // The component called `name` exactly, or nullptr.
 const Component* FindComponent(std::string_view name);
 
-// The windows' integer ServiceType, both ways: 0 Connectors, 1 Services,
-// any other value Agents (3 when the monitor picks one).
-SettingsBranch BranchOf(std::int32_t serviceType);
+// The windows' integer ServiceType: 0 Connectors, 1 Services, 3 Agents.
 std::int32_t ServiceTypeOf(SettingsBranch branch);
 
 // The key under HKEY_LOCAL_MACHINE that holds `name`'s log directory. A name
@@ -46,6 +44,6 @@ std::int32_t ServiceTypeOf(SettingsBranch branch);
 std::string SettingsKey(std::string_view name, SettingsBranch branch);
 
 // `name`'s log directory from the server's settings; "" when there is none.
-std::string LogDirectory(std::string_view name, std::int32_t serviceType);
+std::string LogDirectory(std::string_view name, SettingsBranch branch);
 
 }  // namespace activity

@@ -47,13 +47,6 @@ class EntryBatch {
         CloseEntry();
     }
 
-    std::vector<std::string> ToStrings() const {
-        std::vector<std::string> out;
-        out.reserve(size());
-        for (std::size_t i = 0; i < size(); ++i) out.emplace_back((*this)[i]);
-        return out;
-    }
-
   private:
     std::string text_;
     std::vector<std::size_t> ends_;

@@ -57,4 +57,10 @@ std::size_t SplitLines(std::string_view data, bool flushTail, bool& afterCr,
     return pos;
 }
 
+std::size_t NextLineStart(std::string_view data) {
+    const std::size_t cr = data.rfind('\r');
+    if (cr == std::string_view::npos) return cr;
+    return cr + 1 + (cr + 1 < data.size() && data[cr + 1] == '\n' ? 1 : 0);
+}
+
 }  // namespace activity

@@ -26,4 +26,8 @@ inline constexpr std::size_t kShortLineChars = 10;
 std::size_t SplitLines(std::string_view data, bool flushTail, bool& afterCr,
                        const CodePageDecoder& decoder, EntryBatch& out);
 
+// Where the line after the last terminator in `data` starts (data.size() when
+// `data` ends in a CR, whose LF may come later); npos when no line ends in it.
+std::size_t NextLineStart(std::string_view data);
+
 }  // namespace activity

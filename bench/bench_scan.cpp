@@ -27,13 +27,11 @@ class CountingFollower : public activity::ActivityFollower {
   public:
     activity::LocalDate today{2026, 12, 6};
     std::size_t lines = 0;
-    explicit CountingFollower(const char* name) {
-        ServiceName = name;
+    explicit CountingFollower(const char* name)
+        : ActivityFollower(name, activity::FindComponent(name)->branch,
+                           [this](const activity::EntryBatch& batch) { lines += batch.size(); }) {
         SetClock([this] { return today; });
     }
-
-  protected:
-    void OnEntries(const activity::EntryBatch& batch) override { lines += batch.size(); }
 };
 
 // SMTP-like traffic, about 120 bytes a line, CRLF terminated.
@@ -96,7 +94,7 @@ void BM_ScanBurst(benchmark::State& state) {
     CountingFollower f("SMTP");
     f.Initialise();
     const auto bytes = static_cast<std::int64_t>(fs::file_size(burst.day1));
-    constexpr std::size_t kSlice = std::size_t{4} << 20;
+    constexpr std::size_t kSlice = activity::kSliceBytes;
     f.today = {2026, 12, 7};
     while (f.ScanSlice(kSlice)) {
     }

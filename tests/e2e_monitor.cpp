@@ -17,7 +17,7 @@ QStringList Rows(const MDIMain* frame, const std::string& component) {
     QStringList rows;
     for (const frmActivity* window : frame->findChildren<frmActivity*>()) {
         const auto* model = window->findChild<QAbstractItemView*>("lstActivity")->model();
-        for (int row = 0; window->ServiceName == component && row < model->rowCount(); ++row)
+        for (int row = 0; window->ServiceName() == component && row < model->rowCount(); ++row)
             rows << model->index(row, 0).data().toString();
     }
     return rows;

@@ -20,7 +20,7 @@ QStringList Rows(const MDIMain* frame, const QString& component) {
     QStringList rows;
     for (const frmActivity* window : frame->findChildren<frmActivity*>()) {
         const auto* model = window->findChild<QAbstractItemView*>("lstActivity")->model();
-        const bool wanted = QString::fromStdString(window->ServiceName) == component;
+        const bool wanted = QString::fromStdString(window->ServiceName()) == component;
         for (int row = 0; wanted && row < model->rowCount(); ++row) {
             rows << model->index(row, 0).data().toString();
         }

@@ -13,11 +13,9 @@
 #include "components.h"
 #include "filter_bar.h"
 #include "frmActivity.h"
-#include "twips.h"
+#include "form_layout.h"
 
 namespace {
-
-const QSize kClientArea(Twips(10185), Twips(7245));
 
 // Windows cascades new children one caption lower each time; so do we.
 QPoint CascadePosition(const QMdiArea& workspace, const QMdiSubWindow& child, int index) {
@@ -41,17 +39,17 @@ QString MenuText(int number, const QString& caption) {
 MDIMain::MDIMain(QWidget* parent)
     : QMainWindow(parent),
       workspace_(new QMdiArea(this)),
-      mnuFile(menuBar()->addMenu(QStringLiteral("&File"))),
-      mnuFileExit(mnuFile->addAction(QStringLiteral("E&xit"))),
-      mnuEdit(menuBar()->addMenu(QStringLiteral("&Edit"))),
-      mnuEditFilter(mnuEdit->addAction(QStringLiteral("&Filter..."))),
-      mnuEditCopy(mnuEdit->addAction(QStringLiteral("&Copy"))),
-      menuWindows(menuBar()->addMenu(QStringLiteral("&Windows"))),
-      mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))),
-      mnuHelpAbout(mnuHelp->addAction(QStringLiteral("&About"))),
+      mnuFile(menuBar()->addMenu(tr("&File"))),
+      mnuFileExit(mnuFile->addAction(tr("E&xit"))),
+      mnuEdit(menuBar()->addMenu(tr("&Edit"))),
+      mnuEditFilter(mnuEdit->addAction(tr("&Filter..."))),
+      mnuEditCopy(mnuEdit->addAction(tr("&Copy"))),
+      menuWindows(menuBar()->addMenu(tr("&Windows"))),
+      mnuHelp(menuBar()->addMenu(tr("&Help"))),
+      mnuHelpAbout(mnuHelp->addAction(tr("&About"))),
       filterBar_(new FilterBar(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Quorvane Real Time Activity Monitor"));
+    setWindowTitle(tr("Quorvane Real Time Activity Monitor"));
     setWindowIcon(FrameIcon());
 
     // The default background is the palette's workspace shade.
@@ -83,7 +81,7 @@ MDIMain::MDIMain(QWidget* parent)
     });
 
     // The client area is the workspace, below the menu bar.
-    resize(kClientArea + QSize(0, menuBar()->sizeHint().height()));
+    resize(form_layout::kFrameClient + QSize(0, menuBar()->sizeHint().height()));
 }
 
 MDIMain::~MDIMain() = default;
@@ -94,7 +92,7 @@ void MDIMain::showEvent(QShowEvent* event) {
         loaded_ = true;
         // The menu bar's real height is known only once laid out (on Windows it is a
         // pixel more than its hint): the client area is made exact here.
-        resize(size() + kClientArea - workspace_->size());
+        resize(size() + form_layout::kFrameClient - workspace_->size());
         MDIForm_Load();
     }
 }
@@ -103,9 +101,7 @@ void MDIMain::MDIForm_Load() {
     int index = 0;
     // In the table's order: the last one shown is the active window.
     for (const activity::Component& component : activity::kComponents) {
-        auto* window = new frmActivity;
-        window->ServiceName = component.name;
-        window->ServiceType = activity::ServiceTypeOf(component.branch);
+        auto* window = new frmActivity(component);
         window->Initialise();
         QMdiSubWindow* child = window->AddTo(workspace_);
         child->move(CascadePosition(*workspace_, *child, index++));
@@ -126,7 +122,7 @@ void MDIMain::mnuFileExit_Click() {
 
 void MDIMain::mnuHelpAbout_Click() {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kAppTitle),
-                    QStringLiteral("Quorvane Activity Monitor (Beta 1)"), QMessageBox::Ok, this);
+                    tr("Quorvane Activity Monitor (Beta 1)"), QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -7,7 +7,6 @@
 #include <QStyledItemDelegate>
 
 #include "activity_model.h"
-#include "filter_model.h"
 
 namespace {
 
@@ -53,55 +52,65 @@ void ActivityListView::CopySelected() const {
     }
 }
 
-std::optional<std::uint64_t> ActivityListView::SelectedSeq() const {
-    if (!source_ || !selectionModel() || !selectionModel()->hasSelection()) return wanted_;
-    int row = selectionModel()->selectedIndexes().first().row();
-    if (model() == filter_) row = filter_->SourceRow(row);
-    return source_->FirstSeq() + static_cast<std::uint64_t>(row);
+namespace {
+
+std::uint64_t SeqAt(const QAbstractItemModel& model, int row) {
+    return model.index(row, 0).data(ActivityModel::kSeqRole).toULongLong();
 }
 
-void ActivityListView::SetFilter(ActivityModel* source, const QString& text) {
-    source_ = source;
-    wanted_ = SelectedSeq();
-    if (!filter_) {
-        filter_ = new FilterModel(source_, this);
-        connect(filter_, &QAbstractItemModel::rowsInserted, this, &ActivityListView::Reselect);
+// The row showing entry `seq`, or -1: rows rise in sequence number.
+int RowOfSeq(const QAbstractItemModel& model, std::uint64_t seq) {
+    int low = 0;
+    int high = model.rowCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (SeqAt(model, mid) < seq) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
     }
-    // Shown first, so that the rows the filter finds at once are reselected there.
-    ShowModel(text.isEmpty() ? static_cast<QAbstractItemModel*>(source_) : filter_);
-    filter_->SetText(text);
-    Reselect();
-    if (text.isEmpty() && selectionModel()->hasSelection()) {
-        scrollTo(selectionModel()->selectedIndexes().first(), QAbstractItemView::PositionAtCenter);
-    }
+    return low < model.rowCount() && SeqAt(model, low) == seq ? low : -1;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ActivityListView::SelectedSeq() const {
+    if (!selectionModel() || !selectionModel()->hasSelection()) return wanted_;
+    return SeqAt(*model(), selectionModel()->selectedIndexes().first().row());
 }
 
 void ActivityListView::ShowModel(QAbstractItemModel* shown) {
     if (model() == shown) return;
+    wanted_ = SelectedSeq();
+    QAbstractItemModel* old = model();
     // The view makes a selection model for each model and leaves the old one.
-    QItemSelectionModel* old = selectionModel();
+    QItemSelectionModel* oldSelection = selectionModel();
     setModel(shown);
-    delete old;
+    delete oldSelection;
+    if (old) disconnect(old, nullptr, this, nullptr);
     // A user's own choice wins over an entry still waiting to be reselected.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (!selected.isEmpty()) wanted_.reset();
             });
+    // A model that starts again (a new filter, a Clear) keeps the entry wanted.
+    connect(shown, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { wanted_ = SelectedSeq(); });
+    connect(shown, &QAbstractItemModel::modelReset, this, &ActivityListView::Reselect);
+    connect(shown, &QAbstractItemModel::rowsInserted, this, &ActivityListView::Reselect);
+    if (Reselect()) {
+        scrollTo(selectionModel()->selectedIndexes().first(), QAbstractItemView::PositionAtCenter);
+    }
 }
 
-void ActivityListView::Reselect() {
-    if (!wanted_ || *wanted_ < source_->FirstSeq()) {
-        wanted_.reset();
-        return;
-    }
-    int row = static_cast<int>(*wanted_ - source_->FirstSeq());
-    if (model() == filter_) row = filter_->RowOf(row);
-    if (row < 0) {
-        if (!filter_->Building()) wanted_.reset();
-        return;
-    }
+bool ActivityListView::Reselect() {
+    if (!wanted_) return false;
+    const int row = RowOfSeq(*model(), *wanted_);
+    if (row < 0) return false;
     wanted_.reset();
     selectionModel()->select(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    return true;
 }
 
 void ActivityListView::mouseDoubleClickEvent(QMouseEvent* event) {

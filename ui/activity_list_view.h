@@ -6,9 +6,6 @@
 #include <cstdint>
 #include <optional>
 
-class ActivityModel;
-class FilterModel;
-
 // The list of an activity window: a plain QListView, so that screen readers see
 // its rows, laid out one line per row without measuring the entries.
 // Double-click and Enter ask for the detail box; Ctrl+C copies the selected
@@ -19,17 +16,15 @@ class ActivityListView final : public QListView {
   public:
     explicit ActivityListView(QWidget* parent = nullptr);
 
+    // Shows `model`, whose rows are entries in rising ActivityModel::kSeqRole.
+    // The selected entry stays selected wherever a model shows it, now or
+    // once it lists it, and is scrolled to when the new model shows it at once.
+    void ShowModel(QAbstractItemModel* model);
+
     // The selected entry's text as read, or the empty text.
     QString SelectedText() const;
     // Puts it on the clipboard; leaves the clipboard be when none is selected.
     void CopySelected() const;
-
-    // Shows only the entries of `source` that contain `text`, or all of them
-    // for "". The selected entry stays selected while it is shown, and is
-    // scrolled to when the filter goes.
-    void SetFilter(ActivityModel* source, const QString& text);
-    // Null until a filter is first set.
-    FilterModel* Filter() const { return filter_; }
 
   signals:
     void DetailRequested();
@@ -39,13 +34,10 @@ class ActivityListView final : public QListView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // The selected entry's sequence number in the source.
+    // The selected entry's sequence number, or the one still to select.
     std::optional<std::uint64_t> SelectedSeq() const;
-    // Selects the entry once it is shown (a filter may find it a slice later).
-    void Reselect();
-    void ShowModel(QAbstractItemModel* model);
+    // Selects the wanted entry if the model shows it; true if it did.
+    bool Reselect();
 
-    ActivityModel* source_ = nullptr;
-    FilterModel* filter_ = nullptr;
     std::optional<std::uint64_t> wanted_;  // to select once shown
 };

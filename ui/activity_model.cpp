@@ -40,6 +40,7 @@ QVariant ActivityModel::data(const QModelIndex& index, int role) const {
         static_cast<std::size_t>(index.row()) >= count_) {
         return {};
     }
+    if (role == kSeqRole) return qulonglong(FirstSeq() + static_cast<std::uint64_t>(index.row()));
     const std::string_view entry = Entry(static_cast<std::size_t>(index.row()));
     QString text = QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
     switch (role) {
@@ -73,14 +74,6 @@ ActivityModel::Run ActivityModel::RunFrom(std::uint64_t seq) const {
     const auto i = static_cast<std::size_t>(seq - it->first);
     return {seq, it->text, std::span<const std::uint32_t>(it->ends).subspan(i),
             i == 0 ? 0 : it->ends[i - 1]};
-}
-
-std::size_t ActivityModel::MemoryBytes() const {
-    std::size_t bytes = sizeof(*this);
-    for (const Block& b : blocks_) {
-        bytes += sizeof(Block) + b.text.capacity() + b.ends.capacity() * sizeof(std::uint32_t);
-    }
-    return bytes;
 }
 
 void ActivityModel::Append(const activity::EntryBatch& batch) {

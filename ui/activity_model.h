@@ -26,6 +26,8 @@ class ActivityModel final : public QAbstractListModel {
     static constexpr std::size_t kMaxTextBytes = std::size_t{256} << 20;
     // The entry exactly as read; DisplayRole shows line feeds as a symbol.
     static constexpr int kEntryTextRole = Qt::UserRole;
+    // The entry's sequence number (below), as qulonglong.
+    static constexpr int kSeqRole = Qt::UserRole + 1;
 
     explicit ActivityModel(QObject* parent = nullptr, std::size_t maxEntries = kMaxEntries,
                            std::size_t maxTextBytes = kMaxTextBytes);
@@ -62,8 +64,6 @@ class ActivityModel final : public QAbstractListModel {
     };
     Run RunFrom(std::uint64_t seq) const;
     std::size_t TextBytes() const { return textBytes_; }
-    // Bytes held by the store, spare capacity included.
-    std::size_t MemoryBytes() const;
 
   signals:
     // An append went past a cap: the entry cap if `entryCap`, else the text cap.

@@ -9,6 +9,8 @@
 #include <functional>
 #include <limits>
 
+#include "activity_follower.h"
+
 namespace {
 
 // The filters with entries left to look at take turns, one slice per turn of
@@ -46,7 +48,7 @@ FilterModel::FilterModel(ActivityModel* source, QObject* parent)
     : QAbstractListModel(parent), source_(source) {
     connect(source_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (!search_ || scheduled_) return;  // a slice to come takes them
-        Extend(kSliceBytes);
+        Extend(activity::kSliceBytes);
         if (Building()) ScheduleSlice();
     });
     connect(source_, &QAbstractItemModel::rowsRemoved, this,
@@ -75,21 +77,13 @@ int FilterModel::SourceRow(int row) const {
     return static_cast<int>(SeqAt(row) - source_->FirstSeq());
 }
 
-int FilterModel::RowOf(int sourceRow) const {
-    if (sourceRow < 0 || sourceRow >= source_->rowCount()) return -1;
-    const std::uint64_t seq = source_->FirstSeq() + static_cast<std::uint64_t>(sourceRow);
-    if (seq < base_) return -1;
-    const auto begin = hits_.begin() + static_cast<std::ptrdiff_t>(head_);
-    const auto it = std::lower_bound(begin, hits_.end(), seq - base_);
-    return it != hits_.end() && *it == seq - base_ ? static_cast<int>(it - begin) : -1;
-}
-
 int FilterModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(hits_.size() - head_);
 }
 
 QVariant FilterModel::data(const QModelIndex& index, int role) const {
-    if (index.parent().isValid()) return {};
+    if (index.parent().isValid() || index.row() < 0 || index.row() >= rowCount()) return {};
+    if (role == ActivityModel::kSeqRole) return qulonglong(SeqAt(index.row()));
     return source_->index(SourceRow(index.row())).data(role);
 }
 
@@ -151,7 +145,7 @@ void FilterModel::ScheduleSlice() {
     scheduled_ = true;
     Turns().Add(this, [this] {
         scheduled_ = false;
-        Extend(kSliceBytes);
+        Extend(activity::kSliceBytes);
         if (Building()) ScheduleSlice();
     });
 }

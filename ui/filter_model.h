@@ -27,16 +27,10 @@ class FilterModel final : public QAbstractListModel {
     // Whether entries are still waiting to be looked at.
     bool Building() const { return next_ < source_->EndSeq(); }
 
-    ActivityModel* Source() const { return source_; }
-    // The source's row of a shown row, and back (-1 when not shown).
-    int SourceRow(int row) const;
-    int RowOf(int sourceRow) const;
-
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // Source text looked at per slice: a few milliseconds' work.
-    static constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
+    // A slice also ends after this long, should the machine be busy.
     static constexpr qint64 kSliceMs = 10;
 
   signals:
@@ -49,6 +43,8 @@ class FilterModel final : public QAbstractListModel {
     void ScheduleSlice();
     void SourceRemoved(int last);
     void SourceReset();
+    // The source's row of a shown row (-1 when not shown).
+    int SourceRow(int row) const;
     std::uint64_t SeqAt(int row) const { return base_ + hits_[head_ + std::size_t(row)]; }
 
     ActivityModel* source_;

@@ -10,43 +10,42 @@
 #include "app_icons.h"
 #include "detail_box.h"
 #include "filter_model.h"
+#include "form_layout.h"
+#include "modConfig.h"
 #include "status_label.h"
-#include "twips.h"
 
 namespace {
 
-const QString kCaption = QStringLiteral("Quorvane Service Activity");
 constexpr int kScanInterval = 3000;
-// A few tens of milliseconds of reading, splitting and listing, so that a
-// slice and the view's layout of a full list together stay well under 100 ms.
-constexpr std::size_t kSliceBytes = std::size_t{4} << 20;
 
 }  // namespace
 
-frmActivity::frmActivity(QWidget* parent)
+frmActivity::frmActivity(const activity::Component& component, QWidget* parent)
     : QWidget(parent),
+      follower_(std::string(component.name), component.branch,
+                [this](const activity::EntryBatch& entries) { Listed(entries); }),
       model_(new ActivityModel(this)),
+      filter_(new FilterModel(model_, this)),
       lstActivity(new ActivityListView(this)),
-      CmdClear(new QPushButton(QStringLiteral("&Clear"), this)),
-      CmdStatus(new QPushButton(QStringLiteral("&Pause"), this)),
+      CmdClear(new QPushButton(tr("&Clear"), this)),
+      CmdStatus(new QPushButton(tr("&Pause"), this)),
       lblStatus(new StatusLabel(this)),
       Timer1(new QTimer(this)),
       nextSlice_(new QTimer(this)) {
-    setWindowTitle(kCaption);
+    setWindowTitle(tr("Quorvane Service Activity"));
     setWindowIcon(ActivityIcon());
-    setFixedSize(Twips(9075), Twips(2940));
+    setFixedSize(form_layout::kActivityClient);
 
     lstActivity->setObjectName(QStringLiteral("lstActivity"));
-    lstActivity->setModel(model_);
-    lstActivity->setGeometry(Twips(0), Twips(0), Twips(9135), Twips(2400));
-    lstActivity->setAccessibleName(QStringLiteral("Activity"));
+    lstActivity->ShowModel(model_);
+    lstActivity->setGeometry(form_layout::kActivityList);
+    lstActivity->setAccessibleName(tr("Activity"));
     CmdClear->setObjectName(QStringLiteral("CmdClear"));
-    CmdClear->setGeometry(Twips(0), Twips(2520), Twips(975), Twips(375));
+    CmdClear->setGeometry(form_layout::kClearButton);
     CmdStatus->setObjectName(QStringLiteral("CmdStatus"));
-    CmdStatus->setGeometry(Twips(1080), Twips(2520), Twips(975), Twips(375));
-    // Right of the buttons, as far as the client area goes.
+    CmdStatus->setGeometry(form_layout::kStatusButton);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setGeometry(Twips(2160), Twips(2520), Twips(9075 - 2160 - 60), Twips(375));
+    lblStatus->setGeometry(form_layout::kStatusLine);
     setTabOrder(lstActivity, CmdClear);
     setTabOrder(CmdClear, CmdStatus);
 
@@ -61,6 +60,7 @@ frmActivity::frmActivity(QWidget* parent)
     connect(CmdClear, &QPushButton::clicked, this, &frmActivity::CmdClear_Click);
     connect(lstActivity, &ActivityListView::DetailRequested, this,
             &frmActivity::lstActivity_DblClick);
+    connect(filter_, &FilterModel::Progress, this, &frmActivity::ShowMatches);
     connect(model_, &ActivityModel::OldestDropped, this, [this](bool entryCap) {
         lblStatus->Dropped(entryCap ? model_->MaxEntries() : model_->MaxTextBytes(), entryCap);
     });
@@ -80,23 +80,31 @@ QMdiSubWindow* frmActivity::AddTo(QMdiArea* workspace) {
     return frame;
 }
 
+std::int32_t frmActivity::ServiceType() const {
+    return activity::ServiceTypeOf(follower_.Branch());
+}
+
+void frmActivity::Initialise() {
+    follower_.Initialise();
+    if (LoadHistoricData()) ScanFile();
+}
+
 void frmActivity::SetFilter(const QString& text) {
-    const bool first = !lstActivity->Filter();
-    lstActivity->SetFilter(model_, text);
-    FilterModel* filter = lstActivity->Filter();
-    const auto count = [this, filter] {
-        lblStatus->SetMatches(!filter->Text().isEmpty(), std::size_t(filter->rowCount()),
-                              std::size_t(model_->rowCount()));
-    };
-    if (first) connect(filter, &FilterModel::Progress, this, count);
-    count();
+    filter_->SetText(text);
+    lstActivity->ShowModel(text.isEmpty() ? static_cast<QAbstractItemModel*>(model_) : filter_);
+    ShowMatches();
+}
+
+void frmActivity::ShowMatches() {
+    lblStatus->SetMatches(!filter_->Text().isEmpty(), std::size_t(filter_->rowCount()),
+                          std::size_t(model_->rowCount()));
 }
 
 void frmActivity::CopySelected() const {
     lstActivity->CopySelected();
 }
 
-void frmActivity::OnEntries(const activity::EntryBatch& entries) {
+void frmActivity::Listed(const activity::EntryBatch& entries) {
     // Before the append, so that a cap it reaches is said after.
     lblStatus->Listed(newScan_);
     model_->Append(entries);
@@ -111,9 +119,11 @@ void frmActivity::showEvent(QShowEvent* event) {
 }
 
 void frmActivity::Form_Load() {
-    setWindowTitle(QString::fromStdString(ServiceName) + QLatin1Char('-') + kCaption);
-    lblStatus->SetComponent(ServiceName, ServiceType);
-    lblStatus->Scanned(LastScan());  // Initialise's look
+    const QString name = QString::fromStdString(ServiceName());
+    setWindowTitle(name + QLatin1Char('-') + tr("Quorvane Service Activity"));
+    lblStatus->SetComponent(name, QString::fromStdString(follower_.SettingsKey()),
+                            QString::fromStdString(modConfig::SettingsFile()));
+    lblStatus->Scanned(follower_.LastScan());  // Initialise's look
     Timer1->start();
 }
 
@@ -129,9 +139,9 @@ void frmActivity::ScanFile() {
 }
 
 void frmActivity::ScanNextSlice() {
-    const bool more = ScanSlice(kSliceBytes);
+    const bool more = follower_.ScanSlice(activity::kSliceBytes);
     newScan_ = false;
-    lblStatus->Scanned(LastScan());
+    lblStatus->Scanned(follower_.LastScan());
     if (more) nextSlice_->start();
 }
 
@@ -139,10 +149,10 @@ void frmActivity::CmdStatus_Click() {
     if (Timer1->isActive()) {
         Timer1->stop();
         nextSlice_->stop();
-        CmdStatus->setText(QStringLiteral("&Resume"));
+        CmdStatus->setText(tr("&Resume"));
     } else {
         Timer1->start();
-        CmdStatus->setText(QStringLiteral("&Pause"));
+        CmdStatus->setText(tr("&Pause"));
     }
     lblStatus->SetPaused(!Timer1->isActive());
 }
@@ -153,5 +163,5 @@ void frmActivity::CmdClear_Click() {
 }
 
 void frmActivity::lstActivity_DblClick() {
-    ShowDetailBox(this, windowTitle() + QStringLiteral(" (Detail)"), lstActivity->SelectedText());
+    ShowDetailBox(this, tr("%1 (Detail)").arg(windowTitle()), lstActivity->SelectedText());
 }

@@ -6,38 +6,52 @@
 
 class ActivityListView;
 class ActivityModel;
+class FilterModel;
 class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QTimer;
 class StatusLabel;
 
-// One component's activity: follows its log (the follower it derives from) and
+// One component's activity: follows its log with the follower it holds and
 // lists every new entry. Loads when first shown: the caption names the
 // component and Timer1 starts scanning every 3000 ms.
 //
 // A scan reads in slices and goes on from the event loop, so that a burst of
 // megabytes never holds up the interface; scans never overlap.
-class frmActivity : public QWidget, public activity::ActivityFollower {
+class frmActivity : public QWidget {
     Q_OBJECT
 
   public:
-    explicit frmActivity(QWidget* parent = nullptr);
+    explicit frmActivity(const activity::Component& component, QWidget* parent = nullptr);
     ~frmActivity() override;
 
     // Adds the window to `workspace` in a fixed dialog border (a close box,
     // no minimise, maximise or resizing); the caller shows it.
     QMdiSubWindow* AddTo(QMdiArea* workspace);
 
+    // The follower's settings and operations, under the window's names.
+    const std::string& ServiceName() const { return follower_.ServiceName(); }
+    std::int32_t ServiceType() const;
+    bool LoadHistoricData() const { return follower_.LoadHistoricData(); }
+    void SetLoadHistoricData(bool on) { follower_.SetLoadHistoricData(on); }
+    std::string GetLoggingDirectory() const { return follower_.GetLoggingDirectory(); }
+    std::string GetActiveFileName() const { return follower_.GetActiveFileName(); }
     // Reads a slice now and goes on from the event loop while more is waiting.
-    void ScanFile() override;
+    void ScanFile();
+    std::int64_t GetLastActivity() const { return follower_.GetLastActivity(); }
+    // Finds the directory and the start; with LoadHistoricData it scans the
+    // day's file at once, in slices like any scan.
+    void Initialise();
+
+    // Replaces the clock that names the day's file (tests).
+    void SetClock(activity::LocalClock clock) { follower_.SetClock(std::move(clock)); }
 
     // Lists only the entries that contain `text` ("" lists all).
     void SetFilter(const QString& text);
     void CopySelected() const;
 
   protected:
-    void OnEntries(const activity::EntryBatch& entries) override;
     void showEvent(QShowEvent* event) override;
 
   private:
@@ -46,9 +60,13 @@ class frmActivity : public QWidget, public activity::ActivityFollower {
     void CmdStatus_Click();
     void CmdClear_Click();
     void lstActivity_DblClick();
+    void Listed(const activity::EntryBatch& entries);
     void ScanNextSlice();
+    void ShowMatches();
 
+    activity::ActivityFollower follower_;
     ActivityModel* model_;
+    FilterModel* filter_;
     ActivityListView* lstActivity;
     QPushButton* CmdClear;
     QPushButton* CmdStatus;

@@ -3,7 +3,6 @@
 #include <QTime>
 
 #include "components.h"
-#include "modConfig.h"
 
 namespace {
 
@@ -19,15 +18,13 @@ StatusLabel::StatusLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
 }
 
-void StatusLabel::SetComponent(const std::string& serviceName, std::int32_t serviceType) {
-    name_ = QString::fromStdString(serviceName);
-    const std::string store = modConfig::SettingsFile();
-    settingsKey_ = QStringLiteral("HKEY_LOCAL_MACHINE\\%1, value \"%2\"")
-                       .arg(QString::fromStdString(activity::SettingsKey(
-                                serviceName, activity::BranchOf(serviceType))),
-                            QString::fromUtf8(activity::kDirectoryValue.data(),
-                                              qsizetype(activity::kDirectoryValue.size())));
-    if (!store.empty()) settingsKey_ += QStringLiteral(" in ") + QString::fromStdString(store);
+void StatusLabel::SetComponent(const QString& name, const QString& settingsKey,
+                               const QString& store) {
+    name_ = name;
+    const QString value = QString::fromUtf8(activity::kDirectoryValue.data(),
+                                            qsizetype(activity::kDirectoryValue.size()));
+    settingsKey_ = tr("HKEY_LOCAL_MACHINE\\%1, value \"%2\"").arg(settingsKey, value);
+    if (!store.isEmpty()) settingsKey_ = tr("%1 in %2").arg(settingsKey_, store);
     Show();
 }
 
@@ -53,13 +50,9 @@ void StatusLabel::Dropped(std::size_t cap, bool entryCap) {
     if (capSaid_) return;
     capSaid_ = true;
     notice_ = Notice::Capped;
-    noticeText_ = entryCap ? QStringLiteral(
-                                 "The list keeps the newest %L1 entries: older ones "
-                                 "were dropped")
+    noticeText_ = entryCap ? tr("The list keeps the newest %L1 entries: older ones were dropped")
                                  .arg(qulonglong(cap))
-                           : QStringLiteral(
-                                 "The list keeps the newest %L1 MiB of text: older "
-                                 "entries were dropped")
+                           : tr("The list keeps the newest %L1 MiB of text: older entries were dropped")
                                  .arg(qulonglong(cap >> 20));
     Show();
 }
@@ -76,7 +69,7 @@ void StatusLabel::SetPaused(bool paused) {
 }
 
 void StatusLabel::SetMatches(bool filtering, std::size_t matches, std::size_t total) {
-    matches_ = filtering ? QStringLiteral("%L1 of %L2 entries match")
+    matches_ = filtering ? tr("%L1 of %L2 entries match")
                                .arg(qulonglong(matches))
                                .arg(qulonglong(total))
                          : QString();
@@ -95,38 +88,38 @@ void StatusLabel::Show() {
             if (notice_ == Notice::Capped) {
                 text = noticeText_;
             } else if (notice_ != Notice::None) {
-                text = QStringLiteral("Read again from the start at %1 (the file was %2)")
-                           .arg(noticeText_, notice_ == Notice::Truncated
-                                                 ? QStringLiteral("truncated")
-                                                 : QStringLiteral("replaced"));
+                text = notice_ == Notice::Truncated
+                           ? tr("Read again from the start at %1 (the file was truncated)")
+                           : tr("Read again from the start at %1 (the file was replaced)");
+                text = text.arg(noticeText_);
             } else {
-                text = QStringLiteral("Following ") + file;
-                if (!lastLine_.isEmpty()) text += QStringLiteral(", last line ") + lastLine_;
+                text = lastLine_.isEmpty() ? tr("Following %1").arg(file)
+                                           : tr("Following %1, last line %2").arg(file, lastLine_);
             }
             break;
         case ScanState::NoSetting:
-            text = QStringLiteral("No log folder set for %1 in the server's settings").arg(name_);
+            text = tr("No log folder set for %1 in the server's settings").arg(name_);
             tip = settingsKey_;
             break;
         case ScanState::FolderMissing:
-            text = QStringLiteral("Log folder not found: ") + path.left(path.lastIndexOf(u'\\'));
+            text = tr("Log folder not found: %1").arg(path.left(path.lastIndexOf(u'\\')));
             break;
         case ScanState::FileMissing:
-            text = QStringLiteral("Waiting for ") + file;
+            text = tr("Waiting for %1").arg(file);
             break;
         case ScanState::AccessDenied:
-            text = QStringLiteral("Cannot read %1: access denied").arg(file);
+            text = tr("Cannot read %1: access denied").arg(file);
             break;
         case ScanState::NotAFile:
-            text = file + QStringLiteral(" is not a file");
+            text = tr("%1 is not a file").arg(file);
             break;
         case ScanState::Unreadable:
-            text = QStringLiteral("Cannot read ") + file;
+            text = tr("Cannot read %1").arg(file);
             break;
     }
     // A filter's count is what its user looks for; a pause still shows.
     if (!matches_.isEmpty()) text = matches_;
-    if (paused_) text = matches_.isEmpty() ? QStringLiteral("Paused") : "Paused: " + matches_;
+    if (paused_) text = matches_.isEmpty() ? tr("Paused") : tr("Paused: %1").arg(matches_);
     setToolTip(tip);
     if (text == accessibleName()) return;
     // The whole wording for screen readers, announced by setAccessibleName as a

@@ -3,8 +3,6 @@
 #include <QLabel>
 
 #include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "scan_status.h"
 
@@ -18,8 +16,9 @@ class StatusLabel final : public QLabel {
   public:
     explicit StatusLabel(QWidget* parent = nullptr);
 
-    // The component, for the settings the wording names.
-    void SetComponent(const std::string& serviceName, std::int32_t serviceType);
+    // The component, and where its setting is (a key under
+    // HKEY_LOCAL_MACHINE, in `store` unless that is "", the system's registry).
+    void SetComponent(const QString& name, const QString& settingsKey, const QString& store);
     // A slice of a scan has been read.
     void Scanned(const activity::ScanStatus& status);
     // A slice listed entries, the first of its scan if `newScan`: that ends a

@@ -102,8 +102,9 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
         make();
         const auto check = [&] {
             RecordingFollower f;
-            f.LoadHistoricData = true;
+            f.SetLoadHistoricData(true);
             f.Initialise();
+            f.ScanFile();
             EXPECT_EQ(f.LoggingDirectory(), dir);
             EXPECT_EQ(f.entries, want);
             EXPECT_EQ(f.Scan(), Lines{});

@@ -66,8 +66,9 @@ TEST(Follower, StartsAfterTheLastWholeLineOrListsHistoryInSlices) {
 
     RecordingFollower live, history, sliced;
     live.Initialise();
-    history.LoadHistoricData = true;
+    history.SetLoadHistoricData(true);
     history.Initialise();
+    history.ScanFile();
     sliced.today = {2026, 12, 5};
     sliced.Initialise();
     sliced.today = {2026, 12, 6};

@@ -18,7 +18,7 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
         EntryBatch batch;
         bool afterCr = false;
         const std::size_t used = SplitLines(data, flush, afterCr, decoder, batch);
-        return std::pair(batch.ToStrings(), data.size() - used);
+        return std::pair(ToLines(batch), data.size() - used);
     };
     const std::string text =
         "first line of text\r\nsecond line here\rthird one with\na lone LF\r\r\nshort\r\n"
@@ -76,6 +76,6 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
          {"\nline after a CR\r\n", "\nlone LF at the start\r", "\nlast line here\r"}) {
         SplitLines(data, false, afterCr, cp1252, batch);
     }
-    EXPECT_EQ(batch.ToStrings(),
+    EXPECT_EQ(ToLines(batch),
               (Lines{"line after a CR", "\nlone LF at the start", "last line here"}));
 }

@@ -42,10 +42,10 @@ TEST(LogNaming, EachComponentHasItsKeyInWindowOrder) {
         const activity::Component& c = activity::kComponents[i];
         EXPECT_EQ(c.name, name);
         EXPECT_EQ(activity::ServiceTypeOf(c.branch), type);
-        EXPECT_EQ(activity::SettingsKey(name, activity::BranchOf(type)), key);
+        EXPECT_EQ(activity::SettingsKey(name, c.branch), key);
     }
-    // Any other type is an agent; POPC's key goes with its name on every branch.
-    EXPECT_EQ(activity::SettingsKey("MTA", activity::BranchOf(-1)), root + "Agents\\MTA");
-    EXPECT_EQ(activity::SettingsKey("POPC", activity::BranchOf(1)), root + "Services\\");
-    EXPECT_EQ(activity::SettingsKey("popc", activity::BranchOf(0)), root + "Connectors\\popc");
+    // POPC's key goes with its name on every branch, and only with its name.
+    using activity::SettingsBranch;
+    EXPECT_EQ(activity::SettingsKey("POPC", SettingsBranch::Services), root + "Services\\");
+    EXPECT_EQ(activity::SettingsKey("popc", SettingsBranch::Connectors), root + "Connectors\\popc");
 }

@@ -16,6 +16,12 @@ struct SmtpServer : TestServer {
     }
 };
 
+inline Lines ToLines(const activity::EntryBatch& batch) {
+    Lines out;
+    for (std::size_t i = 0; i < batch.size(); ++i) out.emplace_back(batch[i]);
+    return out;
+}
+
 // SMTP's follower, keeping what it lists, on a clock the test sets.
 class RecordingFollower : public activity::ActivityFollower {
   public:
@@ -23,8 +29,13 @@ class RecordingFollower : public activity::ActivityFollower {
     Lines entries;
     int batches = 0;
 
-    RecordingFollower() {
-        ServiceName = "SMTP";
+    RecordingFollower()
+        : ActivityFollower("SMTP", activity::SettingsBranch::Connectors,
+                           [this](const activity::EntryBatch& batch) {
+                               ++batches;
+                               const Lines lines = ToLines(batch);
+                               entries.insert(entries.end(), lines.begin(), lines.end());
+                           }) {
         SetClock([this] { return today; });
     }
     // What the next scan lists.
@@ -32,12 +43,6 @@ class RecordingFollower : public activity::ActivityFollower {
         entries.clear();
         ScanFile();
         return entries;
-    }
-
-  protected:
-    void OnEntries(const activity::EntryBatch& batch) override {
-        ++batches;
-        for (std::size_t i = 0; i < batch.size(); ++i) entries.emplace_back(batch[i]);
     }
 };
 

@@ -12,7 +12,7 @@
 #include "log_naming.h"
 #include "modConfig.h"
 #include "test_server.h"
-#include "twips.h"
+#include "form_layout.h"
 
 namespace {
 
@@ -36,15 +36,16 @@ QStringList Rows(const ActivityModel* m) {
 
 // The filter's rows, each checked against its source row, or why they differ
 // from the source's rows that contain `text` as QString finds it, case aside.
-QString FilterMismatch(const FilterModel& f) {
+QString FilterMismatch(const FilterModel& f, const ActivityModel& source) {
     QStringList rows, expected;
     for (int r = 0; r < f.rowCount(); ++r) {
         const QString text = f.index(r).data().toString();
-        if (f.RowOf(f.SourceRow(r)) != r || f.Source()->index(f.SourceRow(r)).data() != text)
+        const auto seq = f.index(r).data(ActivityModel::kSeqRole).toULongLong();
+        if (source.index(int(seq - source.FirstSeq())).data() != text)
             return QStringLiteral("row %1 maps wrong").arg(r);
         rows << text;
     }
-    for (const QString& row : Rows(f.Source()))
+    for (const QString& row : Rows(&source))
         if (row.contains(f.Text(), Qt::CaseInsensitive)) expected << row;
     return rows == expected
                ? QString()
@@ -88,8 +89,7 @@ struct Host {
     frmActivity* Open() {
         server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
         area.show();
-        auto* w = new frmActivity;
-        w->ServiceName = "SMTP";
+        auto* w = new frmActivity(*activity::FindComponent("SMTP"));
         w->SetClock([] { return kToday; });
         w->Initialise();
         w->AddTo(&area)->show();
@@ -172,12 +172,10 @@ class TestWindows : public QObject {
         QTest::keyClick(list, Qt::Key_Down);  // the first entry
         QTest::keyClick(list, Qt::Key_Down);  // the second
         int atPause = -1;
-        std::int64_t position = -1;
         const auto pause = [&] {
             if (atPause >= 0) return;
             QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
             atPause = Model(w)->rowCount();
-            position = w->ReadPosition();
         };
         connect(Model(w), &QAbstractItemModel::rowsInserted, w, pause, Qt::QueuedConnection);
         host.Append(Lines(2, kCount));
@@ -191,7 +189,6 @@ class TestWindows : public QObject {
         if (clear) QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
         const QString count = QString::number(clear ? 0 : atPause);
         QCOMPARE(State(w), "&Resume off " + count);
-        QCOMPARE(w->ReadPosition(), position);
         QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
         QCOMPARE(State(w), "&Pause on " + count);  // nothing before the next tick
         const int first = clear ? atPause : 0;
@@ -279,10 +276,9 @@ class TestWindows : public QObject {
         for (int scan = 0; scan < 3000; ++scan) big.Append(Batch(Lines(scan * 7, 7)));
         QCOMPARE(Rows(&big), Lines(21'000 - 10'000, 10'000));
         QCOMPARE(big.TextBytes(), std::size_t(Lines(11'000, 10'000).join("").size()));
-        QVERIFY(big.MemoryBytes() < big.TextBytes() * 3 / 2);
 
         // Before it is first shown a window neither names its component nor scans.
-        frmActivity unshown;
+        frmActivity unshown(activity::kComponents[0]);
         QCOMPARE(unshown.windowTitle() + State(&unshown), kCaption.mid(1) + "&Pause off 0");
     }
 
@@ -332,9 +328,9 @@ class TestWindows : public QObject {
             const auto* w = qobject_cast<frmActivity*>(child ? child->widget() : nullptr);
             if (!w) return;
             activated << QStringLiteral("%1 %2 %3 shown=%4 of %5")
-                             .arg(QString::fromStdString(w->ServiceName))
-                             .arg(w->ServiceType)
-                             .arg(QString::fromStdString(w->LoggingDirectory()))
+                             .arg(QString::fromStdString(w->ServiceName()))
+                             .arg(w->ServiceType())
+                             .arg(QString::fromStdString(w->GetLoggingDirectory()))
                              .arg(child->isVisible())
                              .arg(f.Children().size());
         });
@@ -350,7 +346,7 @@ class TestWindows : public QObject {
         QCOMPARE(activated, expected);
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
         // The client area is the one asked for, whatever height the platform gives the menu bar.
-        QCOMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
+        QCOMPARE(f.Workspace()->size(), form_layout::kFrameClient);
 
         // Real key presses: a button's accelerator clicks it a moment later, as a visible press.
         for (QMdiSubWindow* child : f.Children()) Model(child)->Append(Batch({"an entry"}));
@@ -423,13 +419,13 @@ class TestWindows : public QObject {
         model.Append(Batch(lines(120'000, 130'000)));  // drops some not yet looked at
         QTRY_VERIFY(!filter.Building());
         QVERIFY(progress.size() > 1 && filter.rowCount() > 100);
-        QCOMPARE(FilterMismatch(filter), QString());
+        QCOMPARE(FilterMismatch(filter, model), QString());
         model.Append(Batch({"a new CAFÉ line", "a new café line", "a new cafe line"}));
-        QCOMPARE(FilterMismatch(filter), QString());
+        QCOMPARE(FilterMismatch(filter, model), QString());
         for (const QString text : {"ÿ", "e 249999", "12 ENTRY"}) {
             filter.SetText(text);
             QTRY_VERIFY(!filter.Building());
-            QCOMPARE(FilterMismatch(filter), QString());
+            QCOMPARE(FilterMismatch(filter, model), QString());
         }
         model.Clear();
         model.Append(Batch({"after Clear: 12 entry"}));
@@ -459,7 +455,7 @@ class TestWindows : public QObject {
         QTest::keyClick(sf, Qt::Key_F, Qt::ControlModifier);
         auto* field = f.frame->findChild<QLineEdit*>("txtFilter");
         QTRY_COMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(f.Workspace()->size().height() < Twips(7245), true);
+        QCOMPARE(f.Workspace()->size().height() < form_layout::kFrameClient.height(), true);
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Eacute, QStringLiteral("É"), {});
         QTest::keyClicks(field, "mi");
         for (QMdiSubWindow* child : f.Children())
@@ -490,7 +486,7 @@ class TestWindows : public QObject {
         QCOMPARE(Shown(f.Children().at(5)), QStringList());
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(301, 0)});
         QVERIFY(sf->viewport()->rect().contains(sf->visualRect(sf->model()->index(301, 0))));
-        QTRY_COMPARE(f.Workspace()->size(), QSize(Twips(10185), Twips(7245)));
+        QTRY_COMPARE(f.Workspace()->size(), form_layout::kFrameClient);
     }
 
     // The status line as a log goes through its states on disk, as a screen reader reads it;
@@ -551,11 +547,10 @@ class TestWindows : public QObject {
 
         // No setting: its tooltip names the key, and where settings come from. A long
         // missing folder: the line shows what fits, the whole of it to screen readers.
-        frmActivity pop, lost;
-        pop.ServiceName = "POP";
+        frmActivity pop({"POP", activity::SettingsBranch::Connectors, "POP-Debug-", false});
+        frmActivity lost(*activity::FindComponent("SMTP"));
         const QString folder = "C:" + QString("\\missing").repeated(20);
         host.server.SetDirectory("Connectors\\SMTP", folder.toStdString());
-        lost.ServiceName = "SMTP";
         for (frmActivity* x : {&pop, &lost}) {
             x->Initialise();
             x->show();
