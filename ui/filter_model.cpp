@@ -44,8 +44,8 @@ SliceTurns& Turns() {
 
 }  // namespace
 
-FilterModel::FilterModel(ActivityModel* source, QObject* parent)
-    : QAbstractListModel(parent), source_(source) {
+FilterModel::FilterModel(ActivityModel* source, QObject* parent, std::uint64_t span)
+    : QAbstractListModel(parent), source_(source), span_(span) {
     connect(source_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (!search_ || scheduled_) return;  // a slice to come takes them
         Extend(activity::kSliceBytes);
@@ -91,7 +91,7 @@ void FilterModel::Extend(std::size_t budget) {
     if (!search_ || !Building()) return;
     // Sequence numbers grow for as long as the monitor runs: keep them within
     // 4 bytes of the base by moving it up to the oldest entry kept.
-    if (source_->EndSeq() - base_ > std::numeric_limits<std::uint32_t>::max()) {
+    if (source_->EndSeq() - base_ > span_) {
         const std::uint64_t base = source_->FirstSeq();
         hits_.erase(hits_.begin(), hits_.begin() + static_cast<std::ptrdiff_t>(head_));
         head_ = 0;

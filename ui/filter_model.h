@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -19,7 +20,10 @@ class FilterModel final : public QAbstractListModel {
     Q_OBJECT
 
   public:
-    explicit FilterModel(ActivityModel* source, QObject* parent = nullptr);
+    // A match is kept as its distance from a base, which moves up once the
+    // newest entry is more than `span` past it (4 bytes' worth; less in tests).
+    explicit FilterModel(ActivityModel* source, QObject* parent = nullptr,
+                         std::uint64_t span = std::numeric_limits<std::uint32_t>::max());
 
     // An empty text matches every entry.
     void SetText(const QString& text);
@@ -48,6 +52,7 @@ class FilterModel final : public QAbstractListModel {
     std::uint64_t SeqAt(int row) const { return base_ + hits_[head_ + std::size_t(row)]; }
 
     ActivityModel* source_;
+    const std::uint64_t span_;
     QString text_;
     std::optional<activity::TextSearch> search_;
     std::vector<std::uint32_t> hits_;  // from head_ on: matches, as seq - base_

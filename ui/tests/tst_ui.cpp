@@ -3,6 +3,11 @@
 
 #include <fstream>
 
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
 #include "MDIMain.h"
 #include "activity_model.h"
 #include "command_line.h"
@@ -432,6 +437,22 @@ class TestWindows : public QObject {
         QCOMPARE(filter.rowCount(), 1);
         filter.SetText("");
         QVERIFY(!filter.Building() && filter.rowCount() == 0);
+
+        // A monitor that runs for years: matches are kept from a base that moves up as the
+        // oldest leave, here after 150 entries instead of 4 billion; then a Clear.
+        ActivityModel held(nullptr, 100, std::size_t{1} << 30);
+        FilterModel longRun(&held, nullptr, 150);
+        held.Append(Batch(lines(0, 100)));
+        longRun.SetText("cafe");
+        QTRY_VERIFY(!longRun.Building());
+        for (const int count : {30, 30, 20}) {  // the oldest leave; then the base moves
+            held.Append(Batch(lines(int(held.EndSeq()), count)));
+            QCOMPARE(FilterMismatch(longRun, held), QString());
+        }
+        held.Clear();
+        held.Append(Batch(lines(1000, 3)));
+        QCOMPARE(FilterMismatch(longRun, held), QString());
+        QCOMPARE(longRun.rowCount(), 3);
     }
     // The frame's filter, by real keys: Ctrl+F, typing, the shown entries selected and
     // copied, arrivals, Clear while filtered, and Esc.
@@ -487,6 +508,46 @@ class TestWindows : public QObject {
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(301, 0)});
         QVERIFY(sf->viewport()->rect().contains(sf->visualRect(sf->model()->index(301, 0))));
         QTRY_COMPARE(f.Workspace()->size(), form_layout::kFrameClient);
+    }
+
+    // An idle frame reads each log once a tick, counted by the opens of the logs
+    // themselves: Initialise's look, then one scan each 3 s.
+    void idleFrameScansOncePerTick() {
+#ifndef Q_OS_LINUX
+        QSKIP("the opens are counted with inotify");
+#else
+        Frame f(false);
+        for (const auto& c : activity::kComponents) {
+            const std::string key = activity::SettingsKey(c.name, c.branch);
+            f.server.SetDirectory(key.substr(activity::kSettingsRoot.size()),
+                                  f.server.WindowsLogDir());
+            const std::string name = activity::ActiveFileName("", c.name, activity::SystemLocalDate());
+            std::ofstream(f.server.LocalLogDir() / name.substr(1)) << "an old line\r\n";
+        }
+        const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(inotify_add_watch(watch, f.server.LocalLogDir().c_str(), IN_OPEN) >= 0);
+        QMap<QString, int> opens;
+        const auto least = [&] {
+            alignas(inotify_event) char events[4096];
+            for (ssize_t n; (n = read(watch, events, sizeof events)) > 0;) {
+                for (const char* at = events; at < events + n;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(at);
+                    ++opens[QString::fromUtf8(event->name)];
+                    at += sizeof(inotify_event) + event->len;
+                }
+            }
+            const QList<int> counts = opens.values();
+            return counts.size() < 7 ? 0 : *std::min_element(counts.begin(), counts.end());
+        };
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(f.Show());
+        QTRY_VERIFY_WITH_TIMEOUT(least() >= 2, 10000);
+        close(watch);
+        const QList<int> counts = opens.values();
+        QVERIFY2(clock.elapsed() >= 2500 && *std::max_element(counts.begin(), counts.end()) <= 3,
+                 qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+#endif
     }
 
     // The status line as a log goes through its states on disk, as a screen reader reads it;
