@@ -13,13 +13,12 @@ set(out ${PROJECT_BINARY_DIR}/dist)
 # The theme's PNGs come from the code that draws the window icon.
 add_executable(qv-render-icons ${in}/render_icons.cpp)
 target_link_libraries(qv-render-icons PRIVATE ui qv_warnings)
-set(sizes 16 24 32 48 64 128 256)
 set(icons "")
-foreach(size IN LISTS sizes)
+foreach(size IN LISTS QV_ICON_SIZES)
     list(APPEND icons ${out}/icons/${size}x${size}/apps/${QV_APP_ID}.png)
 endforeach()
 add_custom_command(OUTPUT ${icons}
-    COMMAND qv-render-icons ${out}/icons ${QV_APP_ID} ${sizes}
+    COMMAND qv-render-icons ${out}/icons ${QV_APP_ID} ${QV_ICON_SIZES}
     DEPENDS qv-render-icons
     COMMENT "Rendering the application icon"
     VERBATIM)
@@ -65,6 +64,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The program carries its own translations; Qt's (dialog buttons, key names,
+# the command line's usage) are the system's.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

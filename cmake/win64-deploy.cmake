@@ -1,8 +1,8 @@
 # What the Windows application needs beside its exe, for the tests under Wine
 # (QV_WINEPATH, to put in a test's environment) and for the zip a user unpacks
 # on the server (cmake --install, then CPack): Qt's DLLs and the plugins it
-# loads, the compiler's runtime that those DLLs link, Qt's licence and a note
-# on where its sources come from.
+# loads, the compiler's runtime that those DLLs link, Qt's translations, Qt's
+# licence and a note on where its sources come from.
 set(QV_RUNTIME_DLLS "")
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
@@ -37,11 +37,23 @@ endforeach()
 list(REMOVE_DUPLICATES QV_WINEPATH)
 list(JOIN QV_WINEPATH "\\;" QV_WINEPATH)
 
+# Qt's catalogues for the program's languages (its own are in the exe), from
+# Debian's qt6-translations-l10n on the host: .qm files suit every platform.
+# The program looks in translations/ beside the exe: so do the tests under Wine.
+set(QV_QT_CATALOGUES "")
+foreach(language IN LISTS QV_LANGUAGES)
+    find_file(QV_QTBASE_${language} qtbase_${language}.qm REQUIRED NO_CACHE
+        HINTS ${QT_HOST_PATH}/share/qt6/translations NO_CMAKE_FIND_ROOT_PATH)
+    configure_file(${QV_QTBASE_${language}} translations/qtbase_${language}.qm COPYONLY)
+    list(APPEND QV_QT_CATALOGUES ${QV_QTBASE_${language}})
+endforeach()
+
 install(TARGETS QVActivityMonitor RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsVistaStylePlugin LIBRARY DESTINATION styles)
 install(FILES ${QV_STRIPPED_DLLS} DESTINATION .)
+install(FILES ${QV_QT_CATALOGUES} DESTINATION translations)
 install(FILES
     "${QV_QT_MINGW}/share/qvactivitymonitor/LGPL-3.0-only.txt"
     "${QV_QT_MINGW}/share/qvactivitymonitor/GPL-3.0-only.txt"

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the release build and checks it: lintian, the
-# desktop entry and AppStream validators, the list of files, and the program's
-# command line once installed: really, with apt-get, as root on a machine that
-# does not have the package yet (CI); otherwise unpacked into a scratch folder.
+# Makes the Debian package from a release build and checks it: lintian, the
+# desktop entry and AppStream validators, the list of files, the icons, and the
+# program's command line, in English and in German, once installed: really,
+# with apt-get, as root on a machine that does not have the package yet (CI);
+# otherwise unpacked into a scratch folder.
+# Usage: tools/check-package.sh [BUILD_DIR]   (default build/release, configured
+# and built with the release preset when it is not there yet)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/release
+build=${1:-build/release}
 
 # Lintian warnings that are understood and accepted: "tag: why". None yet.
 explained=(
@@ -17,9 +20,8 @@ expected_files="./usr/bin/QVActivityMonitor
 ./usr/share/doc/qvactivitymonitor/copyright
 ./usr/share/man/man1/QVActivityMonitor.1.gz
 ./usr/share/metainfo/com.quorvane.QVActivityMonitor.metainfo.xml"
-for size in 16 24 32 48 64 128 256; do
-    expected_files+=$'\n'"./usr/share/icons/hicolor/${size}x${size}/apps/com.quorvane.QVActivityMonitor.png"
-done
+# Icons: whichever sizes the build renders, each PNG as large as its folder says.
+icon_path='^\./usr/share/icons/hicolor/([0-9]+)x\1/apps/com\.quorvane\.QVActivityMonitor\.png$'
 
 scratch=$(mktemp -d)
 installed=""
@@ -30,8 +32,11 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "check-package: $*" >&2; exit 1; }
 
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+if [[ ! -f "$build/ui/QVActivityMonitor" ]]; then
+    [[ "$build" == build/release ]] || fail "$build holds no built program"
+    cmake --preset release >/dev/null
+    cmake --build --preset release -j "$(nproc)"
+fi
 rm -f "$build"/qvactivitymonitor_*.deb
 cpack --config "$build/CPackConfig.cmake" -B "$build" >/dev/null
 debs=("$build"/qvactivitymonitor_*_amd64.deb)
@@ -39,7 +44,7 @@ deb=${debs[0]}
 [[ ${#debs[@]} -eq 1 && -f "$deb" ]] || fail "cpack made no single qvactivitymonitor_*_amd64.deb"
 version=$(dpkg-deb -f "$deb" Version)
 echo "=== $deb: $(stat -c %s "$deb") bytes"
-dpkg-deb -f "$deb" Version Depends Installed-Size
+dpkg-deb -f "$deb" Version Depends Recommends Installed-Size
 
 echo "--- lintian"
 lintian --fail-on none --display-info --pedantic --tag-display-limit 0 "$deb" | tee "$scratch/lintian"
@@ -53,18 +58,28 @@ done <"$scratch/lintian"
 
 echo "--- files"
 actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
-diff -u <(sort <<<"$expected_files") <(printf '%s\n' "$actual") || fail "unexpected file list"
-
+diff -u <(sort <<<"$expected_files") <(grep -Ev "$icon_path" <<<"$actual") ||
+    fail "unexpected file list"
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
+icons=$(grep -E "$icon_path" <<<"$actual") || fail "no icons"
+while read -r icon; do
+    size=$(sed -E "s|$icon_path|\\1|" <<<"$icon")
+    file -b "$root/$icon" | grep -q "^PNG image data, $size x $size," ||
+        fail "$icon: $(file -b "$root/$icon")"
+done <<<"$icons"
+echo "icons: $(wc -l <<<"$icons") sizes, each PNG as large as its folder says"
 echo "--- desktop-file-validate"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 echo "--- appstreamcli validate"
 appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml
 
 # With no display and no usable platform plugin, a window would end the program
-# with Qt's abort rather than the status checked.
-headless() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none timeout 20 "$@"; }
+# with Qt's abort rather than the status checked. English unless asked otherwise.
+headless() {
+    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none LC_ALL=C.UTF-8 LANGUAGE= \
+        timeout 20 "$@"
+}
 check_command_line() {
     echo "--- $1"
     [[ "$(headless "$1" --version)" == "QVActivityMonitor $version" ]] || fail "--version"
@@ -73,12 +88,16 @@ check_command_line() {
     headless "$1" --no-such-option >"$scratch/out" 2>"$scratch/err" || status=$?
     [[ $status -eq 2 && ! -s "$scratch/out" ]] && grep -q '^Usage: ' "$scratch/err" ||
         fail "an unknown option: status $status, want 2 and the usage on stderr only"
-    echo "--version, --help and an unknown option answer as they should"
+    # Ours from inside the program, Qt's from the system (qt6-translations-l10n).
+    headless env LC_ALL=de_DE.UTF-8 "$1" --help 2>/dev/null >"$scratch/out"
+    grep -q '^Aufruf: ' "$scratch/out" && grep -q '^Verfolgt die Aktivitätsprotokolle' "$scratch/out" ||
+        fail "--help under a German locale: $(head -2 "$scratch/out")"
+    echo "--version, --help (also in German) and an unknown option answer as they should"
 }
 
 if [[ $(id -u) -eq 0 ]] && ! dpkg-query -W qvactivitymonitor >/dev/null 2>&1; then
     installed=yes
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$PWD/$deb" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$(realpath -- "$deb")" >/dev/null
     check_command_line /usr/bin/QVActivityMonitor
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq qvactivitymonitor >/dev/null
     installed=""

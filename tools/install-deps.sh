@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(cmake g++ make clang libclang-rt-dev libgtest-dev googletest libbenchmark-dev
           qt6-base-dev libgl-dev xvfb xauth strace
+          qt6-l10n-tools qt6-translations-l10n  # lupdate, lrelease; Qt's own catalogues
           dpkg-dev file lintian desktop-file-utils appstream)  # the Debian package and its checks
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix wine wine64 qt6-base-dev-tools ninja-build

@@ -34,9 +34,12 @@ class DrawnIcon final : public QIconEngine {
 
     QIconEngine* clone() const override { return new DrawnIcon(paint_); }
 
-    // Window systems that take a set of images (X11) ask for these.
+    // Window systems that take a set of images (X11) ask for these: the sizes of
+    // the icon theme's PNGs too (QV_ICON_SIZES in ui/CMakeLists.txt).
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+        QList<QSize> sizes;
+        for (const int size : {QV_ICON_SIZES}) sizes.append({size, size});
+        return sizes;
     }
 
   private:

@@ -19,19 +19,19 @@ CommandLine Answer(CommandLine::Action action, const QString& text) {
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Follows the activity logs of the Quorvane mail server on this machine, as they are\n"
-        "written, in one window per component. It only ever reads."));
+    parser.setApplicationDescription(
+        CommandLine::tr("Follows the activity logs of the Quorvane mail server on this machine, "
+                        "as they are\nwritten, in one window per component. It only ever reads."));
     // Not addHelpOption(): its --help-all lists Qt's own options, which are not taken.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help."));
+                                  CommandLine::tr("Displays this help."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption prefix(
         QStringLiteral("wine-prefix"),
-        QStringLiteral("The Wine prefix the server runs in (default: $WINEPREFIX, or ~/.wine "
-                       "when that is unset)."),
-        QStringLiteral("dir"));
+        CommandLine::tr("The Wine prefix the server runs in (default: $WINEPREFIX, or ~/.wine "
+                        "when that is unset)."),
+        CommandLine::tr("dir"));
     if (kWinePrefixOption) parser.addOption(prefix);
 
     const auto mistake = [&parser](const QString& what) {
@@ -47,7 +47,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                       QStringLiteral("QVActivityMonitor " QV_VERSION "\n"));
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return mistake(QStringLiteral("Unexpected argument '%1'.")
+        return mistake(CommandLine::tr("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst()));
     }
     CommandLine line;
@@ -55,7 +55,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.winePrefix = parser.value(prefix);  // the last one given
         // An empty $WINEPREFIX means ~/.wine: an empty option would not be what was meant.
         if (line.winePrefix.isEmpty())
-            return mistake(QStringLiteral("--wine-prefix needs a folder."));
+            return mistake(CommandLine::tr("--wine-prefix needs a folder."));
     }
     return line;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 // What the command line asks for. Read before the window system starts, so
 // that --help, --version and a mistake answer without a display.
 struct CommandLine {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+  public:
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     QString winePrefix;  // when not empty, stands in for $WINEPREFIX

@@ -5,16 +5,16 @@
 #include <QShortcut>
 
 FilterBar::FilterBar(QWidget* parent)
-    : QToolBar(QStringLiteral("Filter"), parent), txtFilter(new QLineEdit(this)) {
+    : QToolBar(tr("Filter"), parent), txtFilter(new QLineEdit(this)) {
     setObjectName(QStringLiteral("filterBar"));
     setMovable(false);
     setFloatable(false);
-    auto* label = new QLabel(QStringLiteral("&Filter:"), this);
+    auto* label = new QLabel(tr("&Filter:"), this);
     label->setBuddy(txtFilter);
     txtFilter->setObjectName(QStringLiteral("txtFilter"));
     txtFilter->setClearButtonEnabled(true);
     txtFilter->setAccessibleDescription(
-        QStringLiteral("Lists only the entries that contain this text, in every window"));
+        tr("Lists only the entries that contain this text, in every window"));
     addWidget(label);
     addWidget(txtFilter);
     connect(txtFilter, &QLineEdit::textChanged, this, &FilterBar::TextChanged);

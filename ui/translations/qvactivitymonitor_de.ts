@@ -1,0 +1,189 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Follows the activity logs of the Quorvane mail server on this machine, as they are
+written, in one window per component. It only ever reads.</source>
+        <translation>Verfolgt die Aktivitätsprotokolle des Quorvane-Mailservers auf diesem Rechner, während sie
+geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</translation>
+    </message>
+    <message>
+        <source>Displays this help.</source>
+        <translation>Zeigt diese Hilfe an.</translation>
+    </message>
+    <message>
+        <source>The Wine prefix the server runs in (default: $WINEPREFIX, or ~/.wine when that is unset).</source>
+        <translation>Das Wine-Präfix, in dem der Server läuft (Vorgabe: $WINEPREFIX oder ~/.wine, wenn das nicht gesetzt ist).</translation>
+    </message>
+    <message>
+        <source>dir</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--wine-prefix needs a folder.</source>
+        <translation>--wine-prefix braucht einen Ordner.</translation>
+    </message>
+</context>
+<context>
+    <name>FilterBar</name>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>&amp;Filter:</source>
+        <translation>F&amp;ilter:</translation>
+    </message>
+    <message>
+        <source>Lists only the entries that contain this text, in every window</source>
+        <translation>Zeigt in jedem Fenster nur die Einträge, die diesen Text enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>MDIMain</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Filter...</source>
+        <translation>&amp;Filtern...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Windows</source>
+        <translation>&amp;Fenster</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Info</translation>
+    </message>
+    <message>
+        <source>Quorvane Real Time Activity Monitor</source>
+        <translation>Quorvane Real Time Activity Monitor</translation>
+    </message>
+    <message>
+        <source>Quorvane Activity Monitor (Beta 1)</source>
+        <translation>Quorvane Activity Monitor (Beta 1)</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLabel</name>
+    <message>
+        <source>HKEY_LOCAL_MACHINE\%1, value &quot;%2&quot;</source>
+        <translation>HKEY_LOCAL_MACHINE\%1, Wert „%2“</translation>
+    </message>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%1 in %2</translation>
+    </message>
+    <message>
+        <source>The list keeps the newest %L1 entries: older ones were dropped</source>
+        <translation>Die Liste behält die neuesten %L1 Einträge: ältere wurden verworfen</translation>
+    </message>
+    <message>
+        <source>The list keeps the newest %L1 MiB of text: older entries were dropped</source>
+        <translation>Die Liste behält die neuesten %L1 MiB Text: ältere Einträge wurden verworfen</translation>
+    </message>
+    <message>
+        <source>%L1 of %L2 entries match</source>
+        <translation>%L1 von %L2 Einträgen passen</translation>
+    </message>
+    <message>
+        <source>Read again from the start at %1 (the file was truncated)</source>
+        <translation>Um %1 erneut von Anfang an gelesen (die Datei wurde gekürzt)</translation>
+    </message>
+    <message>
+        <source>Read again from the start at %1 (the file was replaced)</source>
+        <translation>Um %1 erneut von Anfang an gelesen (die Datei wurde ersetzt)</translation>
+    </message>
+    <message>
+        <source>Following %1</source>
+        <translation>%1 wird verfolgt</translation>
+    </message>
+    <message>
+        <source>Following %1, last line %2</source>
+        <translation>%1 wird verfolgt, letzte Zeile %2</translation>
+    </message>
+    <message>
+        <source>No log folder set for %1 in the server&apos;s settings</source>
+        <translation>Kein Protokollordner für %1 in den Einstellungen des Servers</translation>
+    </message>
+    <message>
+        <source>Log folder not found: %1</source>
+        <translation>Protokollordner nicht gefunden: %1</translation>
+    </message>
+    <message>
+        <source>Waiting for %1</source>
+        <translation>Warten auf %1</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: access denied</source>
+        <translation>%1 kann nicht gelesen werden: Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>%1 is not a file</source>
+        <translation>%1 ist keine Datei</translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation>%1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Paused: %1</source>
+        <translation>Angehalten: %1</translation>
+    </message>
+</context>
+<context>
+    <name>frmActivity</name>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <source>Quorvane Service Activity</source>
+        <translation>Quorvane-Dienstaktivität</translation>
+    </message>
+    <message>
+        <source>Activity</source>
+        <translation>Aktivität</translation>
+    </message>
+    <message>
+        <source>&amp;Resume</source>
+        <translation>Fo&amp;rtsetzen</translation>
+    </message>
+    <message>
+        <source>%1 (Detail)</source>
+        <translation>%1 (Details)</translation>
+    </message>
+</context>
+</TS>
