@@ -16,8 +16,7 @@ constexpr std::size_t kKeptBytes = std::size_t{64} << 10;
 
 }  // namespace
 
-ActivityFollower::ActivityFollower(std::string serviceName, SettingsBranch branch,
-                                   EntrySink sink)
+ActivityFollower::ActivityFollower(std::string serviceName, SettingsBranch branch, EntrySink sink)
     : serviceName_(std::move(serviceName)),
       branch_(branch),
       sink_(std::move(sink)),
@@ -116,7 +115,8 @@ bool ActivityFollower::ReadFrom(const std::string& path, bool flushTail, std::si
     if (!Open(file, path) || !file.Query(size, identity) || size == readPosition_) return false;
 
     const auto left = static_cast<std::uint64_t>(size - readPosition_);
-    const std::int64_t stop = readPosition_ + static_cast<std::int64_t>(std::min<std::uint64_t>(left, budget));
+    const std::int64_t stop =
+        readPosition_ + static_cast<std::int64_t>(std::min<std::uint64_t>(left, budget));
     // The byte before the position comes too: a CR there makes a leading LF
     // the rest of its terminator.
     std::int64_t next = std::max<std::int64_t>(readPosition_ - 1, 0);
@@ -130,8 +130,8 @@ bool ActivityFollower::ReadFrom(const std::string& path, bool flushTail, std::si
             buffer_.Consume(1);
         }
         next += got;
-        const std::size_t used = SplitLines(buffer_.Data(), flushTail && next >= size, afterCr,
-                                            SystemDecoder(), batch_);
+        const std::size_t used =
+            SplitLines(buffer_.Data(), flushTail && next >= size, afterCr, SystemDecoder(), batch_);
         buffer_.Consume(used);
         readPosition_ += static_cast<std::int64_t>(used);
     }

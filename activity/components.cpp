@@ -35,8 +35,7 @@ std::string SettingsKey(std::string_view name, SettingsBranch branch) {
 }
 
 std::string LogDirectory(std::string_view name, SettingsBranch branch) {
-    return modConfig::GetRegistryString(SettingsKey(name, branch),
-                                        std::string(kDirectoryValue));
+    return modConfig::GetRegistryString(SettingsKey(name, branch), std::string(kDirectoryValue));
 }
 
 }  // namespace activity

@@ -12,8 +12,8 @@
 #include "app_icons.h"
 #include "components.h"
 #include "filter_bar.h"
-#include "frmActivity.h"
 #include "form_layout.h"
+#include "frmActivity.h"
 
 namespace {
 

@@ -50,10 +50,11 @@ void StatusLabel::Dropped(std::size_t cap, bool entryCap) {
     if (capSaid_) return;
     capSaid_ = true;
     notice_ = Notice::Capped;
-    noticeText_ = entryCap ? tr("The list keeps the newest %L1 entries: older ones were dropped")
-                                 .arg(qulonglong(cap))
-                           : tr("The list keeps the newest %L1 MiB of text: older entries were dropped")
-                                 .arg(qulonglong(cap >> 20));
+    noticeText_ = entryCap
+                      ? tr("The list keeps the newest %L1 entries: older ones were dropped")
+                            .arg(qulonglong(cap))
+                      : tr("The list keeps the newest %L1 MiB of text: older entries were dropped")
+                            .arg(qulonglong(cap >> 20));
     Show();
 }
 
@@ -69,10 +70,9 @@ void StatusLabel::SetPaused(bool paused) {
 }
 
 void StatusLabel::SetMatches(bool filtering, std::size_t matches, std::size_t total) {
-    matches_ = filtering ? tr("%L1 of %L2 entries match")
-                               .arg(qulonglong(matches))
-                               .arg(qulonglong(total))
-                         : QString();
+    matches_ = filtering
+                   ? tr("%L1 of %L2 entries match").arg(qulonglong(matches)).arg(qulonglong(total))
+                   : QString();
     Show();
 }
 

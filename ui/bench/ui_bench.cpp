@@ -125,10 +125,9 @@ void BenchAppend(const std::vector<std::string>& lines) {
         const double shown = Ms(t);
         const std::size_t grown = ResidentBytes() - before;
         std::printf("  activity window: stored in %.0f ms, shown in %.0f ms\n", stored, shown);
-        std::printf(
-            "    memory: process %.1f bytes/entry (%.2fx the text)\n",
-            static_cast<double>(grown) / kEntries,
-            static_cast<double>(grown) / static_cast<double>(textBytes));
+        std::printf("    memory: process %.1f bytes/entry (%.2fx the text)\n",
+                    static_cast<double>(grown) / kEntries,
+                    static_cast<double>(grown) / static_cast<double>(textBytes));
 
         // One ordinary scan into a window at its cap: the whole cost of a tick's listing.
         activity::EntryBatch scan;

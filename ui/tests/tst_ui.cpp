@@ -13,11 +13,11 @@
 #include "command_line.h"
 #include "components.h"
 #include "filter_model.h"
+#include "form_layout.h"
 #include "frmActivity.h"
 #include "log_naming.h"
 #include "modConfig.h"
 #include "test_server.h"
-#include "form_layout.h"
 
 namespace {
 
@@ -521,7 +521,8 @@ class TestWindows : public QObject {
             const std::string key = activity::SettingsKey(c.name, c.branch);
             f.server.SetDirectory(key.substr(activity::kSettingsRoot.size()),
                                   f.server.WindowsLogDir());
-            const std::string name = activity::ActiveFileName("", c.name, activity::SystemLocalDate());
+            const std::string name =
+                activity::ActiveFileName("", c.name, activity::SystemLocalDate());
             std::ofstream(f.server.LocalLogDir() / name.substr(1)) << "an old line\r\n";
         }
         const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
