@@ -67,7 +67,6 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
     batch_.clear();
     status_.restart = Restart::None;
     const std::string name = GetActiveFileName();
-    if (followedFile_.empty()) followedFile_ = name;
     bool more = false;
     if (name != followedFile_) {
         // A new day: what the previous day's file gained comes first, all of it.

@@ -202,6 +202,15 @@ class TestWindows : public QObject {
         // A fixed frame with an icon of its own; rows of one height, laid out without measuring.
         QCOMPARE(w->parentWidget()->minimumSize(), w->parentWidget()->maximumSize());
         QVERIFY(!w->parentWidget()->windowIcon().isNull() && list->uniformItemSizes());
+        // The controls lie side by side in the window (the list runs past its right edge,
+        // as it was drawn), none over another.
+        const QList<QWidget*> controls = w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (const QWidget* a : controls) {
+            QVERIFY2(w->rect().contains(a->geometry().topLeft()), qPrintable(a->objectName()));
+            for (const QWidget* b : controls)
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                         qPrintable(a->objectName() + " " + b->objectName()));
+        }
     }
 
     void detailBoxAndCopy_data() {
@@ -253,6 +262,7 @@ class TestWindows : public QObject {
 
     void theCapsDropTheOldestEntries() {
         ActivityModel model(nullptr, 4, 40);
+        QAbstractItemModelTester tester(&model);
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         model.Append(Batch({"aaaaaaaa1", "aaaaaaaa2", "aaaaaaaa3"}));
@@ -350,6 +360,12 @@ class TestWindows : public QObject {
         }
         QCOMPARE(activated, expected);
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
+        // A window moved out of sight can be scrolled to.
+        const QPoint home = f.Children().last()->pos();
+        f.Children().last()->move(f.Workspace()->width(), f.Workspace()->height());
+        QTRY_VERIFY(f.Workspace()->verticalScrollBar()->isVisible() &&
+                    f.Workspace()->horizontalScrollBar()->isVisible());
+        f.Children().last()->move(home);
         // The client area is the one asked for, whatever height the platform gives the menu bar.
         QCOMPARE(f.Workspace()->size(), form_layout::kFrameClient);
 
@@ -442,6 +458,7 @@ class TestWindows : public QObject {
         // oldest leave, here after 150 entries instead of 4 billion; then a Clear.
         ActivityModel held(nullptr, 100, std::size_t{1} << 30);
         FilterModel longRun(&held, nullptr, 150);
+        QAbstractItemModelTester heldTester(&held), longRunTester(&longRun);
         held.Append(Batch(lines(0, 100)));
         longRun.SetText("cafe");
         QTRY_VERIFY(!longRun.Building());
