@@ -38,7 +38,9 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
     }
     // Case forms written out, not folded by the code under test.
     const std::pair<const char*, const char*> kCases[] = {
-        {"É", "é"}, {"Ÿ", "ÿ"}, {"Ά", "ά"}, {"Ύ", "ύ"}, {"Ώ", "ώ"}, {"Ѐ", "ѐ"}, {"Ａ", "ａ"},
+        {"É", "é"}, {"Ā", "ā"}, {"Ł", "ł"}, {"Ŋ", "ŋ"}, {"Ź", "ź"}, {"Ÿ", "ÿ"},
+        {"Ά", "ά"}, {"Έ", "έ"}, {"Ό", "ό"}, {"Ύ", "ύ"}, {"Ώ", "ώ"}, {"Σ", "σ"},
+        {"Ѐ", "ѐ"}, {"Я", "я"}, {"Ѡ", "ѡ"}, {"Ӑ", "ӑ"}, {"Ａ", "ａ"},
     };
     for (const auto& [capital, small] : kCases) {
         EXPECT_EQ(TextSearch(capital).Find(std::string("x") + small), 1u) << capital;
