@@ -43,6 +43,11 @@ TEST(Follower, FollowsAGrowingFileThroughItsLife) {
         EXPECT_EQ(f.ReadPosition(), FileSize(file) - left) << bytes;
         EXPECT_EQ(f.GetLastActivity(), FileSize(file));
         EXPECT_EQ(f.batches, batches + !want.empty());
+        // Only a cut or a replacement is news; a new day's file is not.
+        using activity::Restart;
+        EXPECT_EQ(f.LastScan().restart, how == 't'   ? Restart::Truncated
+                                        : how == 'r' ? Restart::Replaced
+                                                     : Restart::None);
     }
 }
 

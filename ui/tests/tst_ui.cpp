@@ -194,6 +194,9 @@ class TestWindows : public QObject {
         if (clear) QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
         const QString count = QString::number(clear ? 0 : atPause);
         QCOMPARE(State(w), "&Resume off " + count);
+        w->parentWidget()->hide();  // as when the frame is minimised: shown again, still paused
+        w->parentWidget()->show();
+        QCOMPARE(State(w), "&Resume off " + count);
         QTest::mouseClick(w->findChild<QPushButton*>("CmdStatus"), Qt::LeftButton);
         QCOMPARE(State(w), "&Pause on " + count);  // nothing before the next tick
         const int first = clear ? atPause : 0;
@@ -237,8 +240,9 @@ class TestWindows : public QObject {
         QStringList seen;
         WhenModal([&seen](QMessageBox* box) {
             auto* view = box->findChild<QPlainTextEdit*>();
-            const bool plain = box->textFormat() == Qt::PlainText &&
-                               box->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard);
+            const auto keys = (view ? view->textInteractionFlags() : box->textInteractionFlags());
+            const bool plain =
+                box->textFormat() == Qt::PlainText && keys.testFlag(Qt::TextSelectableByKeyboard);
             const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry());
             seen = QStringList{box->windowTitle(), box->text(), view ? view->toPlainText() : "none",
                                plain ? "plain" : "rich", fits ? "fits" : "too big"};
@@ -594,8 +598,18 @@ class TestWindows : public QObject {
         QVERIFY(says(w, "Read again from the start at ", "(the file was truncated)"));
         host.Append(Lines(1, 1));
         QVERIFY(says(w, "Following "));
-        std::ofstream(day.string() + ".new") << "a longer file put in its place\r\n";
+        // Replaced by a file of many slices' worth, while paused: said after its last slice.
+        auto* status = w->findChild<QPushButton*>("CmdStatus");
+        QTest::mouseClick(status, Qt::LeftButton);
+        const int listed = Model(w)->rowCount();
+        std::ofstream(day.string() + ".new")
+            << (QStringList{"a longer file put in its place"} + Lines(0, 200'000))
+                   .join("\r\n")
+                   .toStdString()
+            << "\r\n";
         std::filesystem::rename(day.string() + ".new", day);
+        QTest::mouseClick(status, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(Model(w)->rowCount(), listed + 200'001, 30000);
         QVERIFY(says(w, "Read again from the start at ", "(the file was replaced)"));
 
         // The cap is said once, with its figure, over the replacement's notice.
