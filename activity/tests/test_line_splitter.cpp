@@ -78,4 +78,11 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
     }
     EXPECT_EQ(ToLines(batch),
               (Lines{"line after a CR", "\nlone LF at the start", "last line here"}));
+    // Where the line after the last terminator starts (a CR's LF may be to come).
+    const std::pair<const char*, std::size_t> starts[] = {{"no end", std::string::npos},
+                                                          {"a\rpart", 2},
+                                                          {"a\r\npart", 3},
+                                                          {"a\r", 2},
+                                                          {"\r\n\r\nx\ny", 4}};
+    for (const auto& [tail, start] : starts) EXPECT_EQ(NextLineStart(tail), start) << tail;
 }
