@@ -363,6 +363,9 @@ class TestWindows : public QObject {
                             .arg(expected.size() + 1);
         }
         QCOMPARE(activated, expected);
+        f.frame->hide();  // as when minimised: shown again, it loads nothing more
+        QVERIFY(f.Show());
+        QCOMPARE(f.Children().size(), 7);
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
         // A window moved out of sight can be scrolled to.
         const QPoint home = f.Children().last()->pos();
