@@ -363,9 +363,6 @@ class TestWindows : public QObject {
                             .arg(expected.size() + 1);
         }
         QCOMPARE(activated, expected);
-        f.frame->hide();  // as when minimised: shown again, it loads nothing more
-        QVERIFY(f.Show());
-        QCOMPARE(f.Children().size(), 7);
         QVERIFY(f.Workspace()->viewport()->rect().contains(f.Children().first()->geometry()));
         // A window moved out of sight can be scrolled to.
         const QPoint home = f.Children().last()->pos();
@@ -417,6 +414,10 @@ class TestWindows : public QObject {
         items[4] += "*";
         QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), items);
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+
+        f.frame->hide();  // as when minimised: shown again, it loads nothing more
+        QVERIFY(f.Show());
+        QCOMPARE(f.Children().size(), 7);
 
         int closed = 0;
         for (QMdiSubWindow* child : f.Children()) {
