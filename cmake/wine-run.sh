@@ -1,52 +1,51 @@
-#!/bin/sh
-# Runs a Windows program under Wine in a throwaway prefix, made on first use.
-# Usage: wine-run.sh <prefix directory> <program.exe> [arguments...]
-set -eu
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a throwaway prefix; and the CTest
+# fixtures around the prefix.
+# Usage: wine-run.sh PREFIX PROGRAM.exe [ARGS...]
+#        wine-run.sh PREFIX --setup     made if not yet (then kept), session started
+#        wine-run.sh PREFIX --fresh     made anew, no session: the server saves and ends
+#        wine-run.sh PREFIX --cleanup   session ended
+#        wine-run.sh PREFIX --host PROGRAM [ARGS...]
+#                     a Linux program that runs Wine itself (QV_WINE, QV_WINESERVER)
+set -euo pipefail
+if [[ $# -lt 2 ]]; then
+    echo "usage: wine-run.sh PREFIX PROGRAM.exe [ARGS...] | --setup | --fresh | --cleanup" \
+        "| --host PROGRAM [ARGS...]" >&2
+    exit 2
+fi
+source "$(dirname "${BASH_SOURCE[0]}")/wine-common.sh"
 
-prefix=$1
+qv_wine_prefix "$1"
 shift
+# Everything here is headless.
+export DISPLAY=''
+unset WAYLAND_DISPLAY
 
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-# No Mono or Gecko install prompts, and no window: everything here is headless.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export DISPLAY=
-unset WAYLAND_DISPLAY 2>/dev/null || true
-
-if command -v wine >/dev/null 2>&1; then
-    wine=wine
-elif [ -x /usr/lib/wine/wine64 ]; then
-    wine=/usr/lib/wine/wine64
-else
-    echo "wine-run.sh: wine is not installed" >&2
-    exit 127
-fi
-if command -v wineserver >/dev/null 2>&1; then
-    wineserver=wineserver
-else
-    wineserver=/usr/lib/wine/wineserver
-fi
-
-# Tests may start in parallel: one at a time makes the prefix or starts the
-# session. The mark is written only once the server has saved the new registry.
-# A session started by a test would tie the test's output pipes to the server
-# and its services until they time out, so ours is started detached, with its
-# services, and lingers a few seconds for the next test. The server command
-# fails when one is running already. Nothing started keeps the lock open.
-mkdir -p "$(dirname "$prefix")"
-(
-    flock 9
-    if [ ! -f "$prefix/.qv-ready" ]; then
-        if ! "$wine" wineboot.exe -i </dev/null >/dev/null 2>&1 9>&-; then
-            echo "wine-run.sh: wineboot failed in $prefix" >&2
-            exit 1
-        fi
-        "$wineserver" -w 9>&-
-        touch "$prefix/.qv-ready"
-    fi
-    if "$wineserver" -p10 </dev/null >/dev/null 2>&1 9>&-; then
-        "$wine" wineboot.exe </dev/null >/dev/null 2>&1 9>&- || true
-    fi
-) 9>"$prefix.lock"
-
-exec "$wine" "$@"
+case $1 in
+--setup)
+    qv_wine_ready || qv_wine_boot
+    # One session for all the tests, ours: not one that the build's test
+    # discovery left. It outlives an interrupted run by a minute at most.
+    qv_wine_end
+    qv_wine_session 60
+    ;;
+--fresh)
+    qv_wine_boot
+    ;;
+--cleanup)
+    qv_wine_end
+    ;;
+--host)
+    shift
+    export QV_WINE=$wine QV_WINESERVER=$wineserver
+    exec "$@"
+    ;;
+*)
+    # Under ctest the fixture has done both; the build's test discovery and
+    # runs by hand make the prefix on first use. Never two at once: the build
+    # lists one program's tests under Wine, ctest runs Wine tests one at a time.
+    qv_wine_ready || qv_wine_boot
+    qv_wine_session 10
+    exec "$wine" "$@"
+    ;;
+esac

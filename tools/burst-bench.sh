@@ -11,8 +11,8 @@ lines=${1:-300000}
 sim=build/release/sim/qv-simserver
 app=build/release/ui/QVActivityMonitor
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 pid=
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # The burst, made beforehand in a prefix of its own so that appending it is
 # only a copy; the monitor watches a second prefix with the same folders.

@@ -2,8 +2,11 @@
 # Builds Qt for Windows (qtbase, the version of Debian's qt6-base-dev) with the
 # posix-thread mingw-w64 g++, from Debian's own qt6-base source package, into a
 # cache outside the repository. Built once per machine; later runs find it.
-# The last line of stdout is the install prefix. Exits 3 when Debian's archive
-# does not give the sources, 1 when the build fails.
+# Usage: qt-mingw.sh                 builds when needed; prints the install prefix
+#        qt-mingw.sh --print-prefix  only prints it (for QV_QT_MINGW), builds
+#                                    nothing; exits 1 when Qt is not built there
+# Exits 3 when Debian's archive does not give the sources, 1 when the build
+# fails. Everything else it says goes to stderr.
 # Needs: qt6-base-dev-tools (moc, rcc, uic for the host), ninja-build, dpkg-dev,
 # g++-mingw-w64-x86-64-posix.
 set -euo pipefail
@@ -19,6 +22,9 @@ prefix="$cache/qt-$qt_version-mingw64-gcc$($cxx -dumpversion)"
 if [[ -f "$prefix/.complete" ]]; then
     echo "$prefix"
     exit 0
+elif [[ ${1:-} == --print-prefix ]]; then
+    echo "qt-mingw.sh: Qt for mingw is not built in $prefix (run tools/qt-mingw.sh)" >&2
+    exit 1
 fi
 
 work="$prefix.work"
