@@ -7,23 +7,8 @@
 #include <span>
 
 #include "MDIMain.h"
-#include "frmActivity.h"
 #include "journal.h"
-
-namespace {
-
-// What the window of `component` lists.
-QStringList Rows(const MDIMain* frame, const std::string& component) {
-    QStringList rows;
-    for (const frmActivity* window : frame->findChildren<frmActivity*>()) {
-        const auto* model = window->findChild<QAbstractItemView*>("lstActivity")->model();
-        for (int row = 0; window->ServiceName() == component && row < model->rowCount(); ++row)
-            rows << model->index(row, 0).data().toString();
-    }
-    return rows;
-}
-
-}  // namespace
+#include "support/frame_rows.h"
 
 class EndToEnd : public QObject {
     Q_OBJECT
@@ -64,9 +49,8 @@ void EndToEnd::MonitorListsWhatTheServerWrites() {
     }
     // Within a few ticks of the last line, every window lists exactly the
     // long lines written since it started, in order.
-    for (const auto& [name, rows] : expected) {
+    for (const auto& [name, rows] : expected)
         QTRY_COMPARE_WITH_TIMEOUT(Rows(frame, name), rows, 10000);
-    }
     frame->close();
     QTRY_VERIFY(frame.isNull());
 }

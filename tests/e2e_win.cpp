@@ -6,26 +6,14 @@
 
 #include "MDIMain.h"
 #include "components.h"
-#include "frmActivity.h"
 #include "log_naming.h"
+#include "support/frame_rows.h"
 #include "test_server.h"
 
 namespace {
 
 QString Name(const activity::Component& c) {
     return QString::fromLatin1(c.name.data(), qsizetype(c.name.size()));
-}
-
-QStringList Rows(const MDIMain* frame, const QString& component) {
-    QStringList rows;
-    for (const frmActivity* window : frame->findChildren<frmActivity*>()) {
-        const auto* model = window->findChild<QAbstractItemView*>("lstActivity")->model();
-        const bool wanted = QString::fromStdString(window->ServiceName()) == component;
-        for (int row = 0; wanted && row < model->rowCount(); ++row) {
-            rows << model->index(row, 0).data().toString();
-        }
-    }
-    return rows;
 }
 
 // Runs a Windows program and returns its exit code (-1 when it did not run).
@@ -36,14 +24,11 @@ int Run(const QString& program, const QStringList& arguments) {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-int FileOp(const QStringList& arguments) {
-    return Run(QStringLiteral(QV_WIN_FILE_OP), arguments);
-}
 int Append(const QString& file, const QByteArray& bytes, const QByteArray& repeated = {},
            int times = 0, const QByteArray& after = {}) {
     QStringList args = {"append", file, bytes.toHex()};
     if (times > 0) args << repeated.toHex() + '*' + QByteArray::number(times) << after.toHex();
-    return FileOp(args);
+    return Run(QV_WIN_FILE_OP, args);
 }
 
 // Every file and folder under `root`, with the size of each file.
@@ -72,11 +57,8 @@ struct Monitor {
             const QString folder = QString(s[1]).replace(
                 "%QV_E2E_LOGS%", QString::fromLocal8Bit(qgetenv("QV_E2E_LOGS")));
             if (s[0].endsWith("SZ") && !folder.endsWith('-')) QDir().mkpath(folder);
-            if (Run("reg.exe", QStringList{"add", key, "/v", "Activity Log Directory", "/t", s[0],
-                                           "/d", s[1], "/f"} +
-                                   s.mid(2)) != 0) {
-                return false;
-            }
+            QStringList add = {"add", key, "/v", "Activity Log Directory", "/t", s[0], "/f", "/d"};
+            if (Run("reg.exe", add << s.mid(1)) != 0) return false;
             files[Name(c)] = QString::fromStdString(activity::ActiveFileName(
                 folder.toStdString(), c.name, activity::SystemLocalDate()));
         }
@@ -129,15 +111,15 @@ class EndToEndWindows : public QObject {
         }
         QCOMPARE(Append(m.files["SMTP"], "12:00:02 a line "), 0);
         for (const auto& c : activity::kComponents)
-            QTRY_COMPARE_WITH_TIMEOUT(Rows(m.frame, Name(c)), expected[Name(c)], 20000);
+            QTRY_COMPARE_WITH_TIMEOUT(Rows(m.frame, c.name), expected[Name(c)], 20000);
         QCOMPARE(Append(m.files["SMTP"], "finished later\r\n"), 0);
         expected["SMTP"] << "12:00:02 a line finished later";
         QTRY_COMPARE_WITH_TIMEOUT(Rows(m.frame, "SMTP"), expected["SMTP"], 20000);
 
         // The monitor never holds a log against the server: renamed and deleted as it
         // follows, and a new one made in its place is followed from its first line.
-        QCOMPARE(FileOp({"rename", m.files["SMTP"], m.files["SMTP"] + ".old"}), 0);
-        QCOMPARE(FileOp({"delete", m.files["SMTP"] + ".old"}), 0);
+        QCOMPARE(Run(QV_WIN_FILE_OP, {"rename", m.files["SMTP"], m.files["SMTP"] + ".old"}), 0);
+        QCOMPARE(Run(QV_WIN_FILE_OP, {"delete", m.files["SMTP"] + ".old"}), 0);
         QCOMPARE(Append(m.files["SMTP"], "12:00:03 a new file\r\n"), 0);
         expected["SMTP"] << "12:00:03 a new file";
         QTRY_COMPARE_WITH_TIMEOUT(Rows(m.frame, "SMTP"), expected["SMTP"], 20000);

@@ -16,13 +16,10 @@ namespace {
 std::string FromHex(const std::wstring& arg) {
     const std::size_t star = arg.find(L'*');
     const std::wstring hex = arg.substr(0, star);
-    const long times =
-        star == std::wstring::npos ? 1 : std::wcstol(arg.c_str() + star + 1, nullptr, 10);
-    std::string piece;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    const long times = star == arg.npos ? 1 : std::wcstol(arg.c_str() + star + 1, nullptr, 10);
+    std::string piece, bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
         piece += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    }
-    std::string bytes;
     for (long i = 0; i < times; ++i) bytes += piece;
     return bytes;
 }
@@ -50,13 +47,8 @@ int main() {
         for (int i = 3; i < argc; ++i) bytes += FromHex(argv[i]);
         return static_cast<int>(Append(argv[2], bytes));
     }
-    BOOL ok = FALSE;
-    if (op == L"rename" && argc == 4) {
-        ok = MoveFileExW(argv[2], argv[3], 0);
-    } else if (op == L"delete" && argc == 3) {
-        ok = DeleteFileW(argv[2]);
-    } else {
-        return ERROR_BAD_ARGUMENTS;
-    }
+    const bool rename = op == L"rename" && argc == 4, remove = op == L"delete" && argc == 3;
+    if (!rename && !remove) return ERROR_BAD_ARGUMENTS;
+    const BOOL ok = rename ? MoveFileExW(argv[2], argv[3], 0) : DeleteFileW(argv[2]);
     return ok ? 0 : static_cast<int>(GetLastError());
 }

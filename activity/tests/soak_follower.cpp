@@ -57,7 +57,7 @@ TEST(Soak, ListsExactlyWhatAWriterWroteThroughCutsTruncationAndADayChange) {
             if (::write(tell[1], &what, 1) != 1 || ::read(answer[0], &what, 1) != 1) ::_exit(3);
             ahead = 0;
         };
-        const auto writeUpTo = [&](std::size_t end) {
+        const auto writeUpTo = [&](std::size_t end, char what) {
             for (; i < end; ++i) {
                 const std::string bytes = line(i);
                 for (std::size_t at = 0, n = 0; at < bytes.size(); at += n) {
@@ -67,18 +67,15 @@ TEST(Soak, ListsExactlyWhatAWriterWroteThroughCutsTruncationAndADayChange) {
                     if ((ahead += n) > 512 + rng() % 65536) say('S');
                 }
             }
+            say(what);
         };
-        writeUpTo(cut);
-        say('A');  // all read: now cut to less than was read, so that it shows
+        writeUpTo(cut, 'A');  // all read: now cut to less than was read, so that it shows
         if (::ftruncate(fd, 0) != 0) ::_exit(4);
-        writeUpTo(cut + 20);
-        say('T');
-        writeUpTo(day);
-        say('D');
+        writeUpTo(cut + 20, 'T');
+        writeUpTo(day, 'D');
         ::close(fd);
         fd = ::open(server.Day("261207").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        writeUpTo(lines);
-        say('E');
+        writeUpTo(lines, 'E');
         ::_exit(0);
     }
     ::close(tell[1]);

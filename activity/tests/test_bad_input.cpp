@@ -114,7 +114,9 @@ TEST(BadInput, EachBrokenThingListsOnlyWhatItShould) {
     }
 }
 
-// A log through hard times. Deleted and made again, longer, on the old one's
+// A log through hard times. Denied when the follower starts, the scan says why
+// it lists nothing (a state tst_ui cannot reach as root); granted, the file is
+// read from its first byte. Deleted and made again, longer, on the old one's
 // inode as ext4 gives it at once, it is another file, read from its first
 // byte: the birth time tells them apart. Past 2 GiB, denied, it lists nothing
 // and the position stays; granted, what was written meanwhile comes. Root,
@@ -135,7 +137,13 @@ TEST(BadInput, ALogMadeAnewDeniedAndGrantedIsFollowed) {
             ::_exit(77);
         }
         RecordingFollower f, g;
+        fs::permissions(day, fs::perms::none);
         f.Initialise();
+        EXPECT_EQ(f.Scan(), Lines{});
+        EXPECT_EQ(f.LastScan().state, activity::ScanState::AccessDenied);
+        fs::permissions(day, fs::perms(0644));
+        EXPECT_EQ(f.Scan(), Lines{"an old line number one"});
+        EXPECT_EQ(f.LastScan().state, activity::ScanState::Following);
         const auto birth = [&] {
             struct statx sx {};
             ::statx(AT_FDCWD, day.c_str(), 0, STATX_INO | STATX_BTIME, &sx);

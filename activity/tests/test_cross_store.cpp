@@ -40,9 +40,8 @@ std::string Spawn(const std::vector<std::string>& words, const std::string& inpu
         "env WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY= "
         "LC_ALL=C.UTF-8 timeout 120";
     for (const std::string& word : words) line += " " + Quoted(word);
-    const int status = std::system((line + " <" + Quoted(io + ".in") + " >" + Quoted(io + ".out") +
-                                    " 2>" + Quoted(io + ".err"))
-                                       .c_str());
+    line += " <" + Quoted(io + ".in") + " >" + Quoted(io + ".out") + " 2>" + Quoted(io + ".err");
+    const int status = std::system(line.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << line << ": " << activity::ReadWholeFile(io + ".err").value_or("");
     return activity::ReadWholeFile(io + ".out").value_or("");

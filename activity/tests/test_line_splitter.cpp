@@ -13,6 +13,7 @@ using namespace std::string_literals;
 TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
     const CodePageDecoder cp1252(OpenCodePage(1252)), cp932(OpenCodePage(932));
     const CodePageDecoder utf8(OpenCodePage(65001)), unknown(OpenCodePage(424242));
+    EXPECT_FALSE(OpenCodePage(12345));
     // The entries, and the bytes left for the next call.
     const auto split = [](const CodePageDecoder& decoder, const std::string& data, bool flush) {
         EntryBatch batch;
@@ -57,6 +58,7 @@ TEST(Splitter, SplitsDecodesAndCutsAsTheTableSays) {
          {"kana あ here", "lead at end " + bad},
          0},
         {&cp932, "bad pair \x82 here\r", {"bad pair " + bad + " here"}, 0},
+        {&cp932, "a\x82\xA0\xB1 \x82\x20 single\r", {"aあｱ " + bad + "  single"}, 0},
         {&utf8, "bad \xC3( and \xFF end\r", {"bad " + bad + "( and " + bad + " end"}, 0},
         {&unknown, "ascii only \xE9\x82\xA0\0\r"s, {"ascii only " + Rep(bad, 3) + nul}, 0},
         // Overlong lines in pieces of kMaxLineBytes, cut between characters,

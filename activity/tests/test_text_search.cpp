@@ -26,14 +26,13 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
         const TextSearch search(needle);
         const std::size_t at = search.Find(text);
         const std::u16string folded = activity::FoldedUtf16(text);
-        const bool expected = folded.find(activity::FoldedUtf16(needle)) != std::u16string::npos;
+        const std::u16string foldedNeedle = activity::FoldedUtf16(needle);
+        const bool expected = folded.find(foldedNeedle) != std::u16string::npos;
         ASSERT_EQ(at != std::string::npos, expected) << needle << " in " << text;
         if (expected) {
-            ASSERT_EQ(activity::FoldedUtf16(text.substr(at, search.size())),
-                      activity::FoldedUtf16(needle))
+            ASSERT_EQ(activity::FoldedUtf16(text.substr(at, search.size())), foldedNeedle)
                 << needle << " in " << text;
-            ASSERT_EQ(folded.find(activity::FoldedUtf16(needle)),
-                      activity::FoldedUtf16(text.substr(0, at)).size());
+            ASSERT_EQ(folded.find(foldedNeedle), activity::FoldedUtf16(text.substr(0, at)).size());
         }
     }
     // Case forms written out, not folded by the code under test.

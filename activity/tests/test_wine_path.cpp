@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 // A prefix laid out as Wine makes one, with a second drive, z: for the root,
 // a UNC share and a folder outside every drive but z:.
-TEST(WinePath, MapsAsWineOpens) {
+TEST(WinePath, FindsThePrefixAndMapsAsWineOpens) {
     const struct {
         std::string_view windows;
         std::string_view cwd;   // below the test's folder ("/" is itself); "" for none
@@ -91,12 +91,10 @@ TEST(WinePath, MapsAsWineOpens) {
         EXPECT_EQ(log.ReadAt(0, bytes, sizeof bytes), log.IsOpen() ? 4 : -1) << windows;
     }
     fs::remove_all(root);
-}
-
-TEST(WinePrefixDir, ComesFromWineprefixElseHome) {
+    // The prefix itself comes from WINEPREFIX, else HOME.
     const ScopedEnv home("HOME", "/home/quor");
-    for (const char* prefix : {"/srv/wine", "", static_cast<const char*>(nullptr)}) {
-        const ScopedEnv set("WINEPREFIX", prefix);
-        EXPECT_EQ(activity::WinePrefixDir(), prefix && *prefix ? prefix : "/home/quor/.wine");
+    for (const char* dir : {"/srv/wine", "", static_cast<const char*>(nullptr)}) {
+        const ScopedEnv set("WINEPREFIX", dir);
+        EXPECT_EQ(activity::WinePrefixDir(), dir && *dir ? dir : "/home/quor/.wine");
     }
 }

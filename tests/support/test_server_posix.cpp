@@ -9,8 +9,7 @@
 namespace fs = std::filesystem;
 
 TestServer::TestServer() {
-    std::random_device rd;
-    root_ = fs::temp_directory_path() / ("qvtest-" + std::to_string(rd()));
+    root_ = fs::temp_directory_path() / ("qvtest-" + std::to_string(std::random_device()()));
     fs::create_directories(root_ / "drive_c" / "Quorvane" / "Logs");
     fs::create_directories(root_ / "dosdevices");
     fs::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
