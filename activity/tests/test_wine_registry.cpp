@@ -103,7 +103,11 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
 
 TEST(WineRegistry, SurvivesMalformedText) {
     const std::string good = "WINE REGISTRY Version 2\n[A] 1\n\"V\"=\"C:\\\\Logs\"\n\n[B] 2\n";
-    for (const std::string& bad : {"WINE REGISTRY Version 1" + good.substr(23), " " + good}) {
+    // Another version, not at the start, a string that runs into the next line.
+    const std::string unclosed =
+        good.substr(0, good.find("\"\n")) + good.substr(good.find("\"\n") + 1);
+    for (const std::string& bad :
+         {"WINE REGISTRY Version 1" + good.substr(23), " " + good, unclosed}) {
         EXPECT_FALSE(activity::FindWineRegistryValue(bad, "A", "V")) << bad;
     }
     // Cut anywhere, a backslash last included: the value is whole or missing,
