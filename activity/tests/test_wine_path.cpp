@@ -25,6 +25,7 @@ TEST(WinePath, FindsThePrefixAndMapsAsWineOpens) {
         {"d:\\data\\New.log", "/", "d:/Data/New.log"},
         {"C:\\quorvane\\Missing\\Deeper", "/", "c:/Quorvane/Missing/Deeper"},
         {"A:\\Logs", "/", "a:/Logs"},
+        {"a:\\Logs", "/", "a:/Logs"},
         // The exact name wins over another case; else the first in byte order.
         {"C:\\Quorvane\\Mixed\\logs", "/", "c:/Quorvane/Mixed/logs"},
         {"C:\\Quorvane\\Mixed\\Logs", "/", "c:/Quorvane/Mixed/LOGS"},
