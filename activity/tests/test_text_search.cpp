@@ -5,6 +5,7 @@
 
 #include "case_fold.h"
 #include "text_search.h"
+#include "utf.h"
 
 using activity::TextSearch;
 
@@ -39,7 +40,7 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
     const std::pair<const char*, const char*> kCases[] = {
         {"É", "é"}, {"Ā", "ā"}, {"Ĺ", "ĺ"}, {"Ŋ", "ŋ"}, {"Ź", "ź"},   {"Ÿ", "ÿ"},
         {"Ά", "ά"}, {"Έ", "έ"}, {"Ό", "ό"}, {"Ύ", "ύ"}, {"Ώ", "ώ"},   {"Σ", "σ"},
-        {"Ѐ", "ѐ"}, {"Я", "я"}, {"Ѡ", "ѡ"}, {"Ӑ", "ӑ"}, {"Ａ", "ａ"},
+        {"Ѐ", "ѐ"}, {"Я", "я"}, {"Ѡ", "ѡ"}, {"Ӑ", "ӑ"}, {"Ａ", "ａ"}, {"Ｚ", "ｚ"},
     };
     for (const auto& [capital, small] : kCases) {
         EXPECT_EQ(TextSearch(capital).Find(std::string("x") + small), 1u) << capital;
@@ -47,4 +48,7 @@ TEST(TextSearch, FindsWhatFoldingBothSidesFinds) {
     }
     EXPECT_EQ(TextSearch("").Find("abc", 2), 2u);
     EXPECT_EQ(TextSearch("Caf").Find("xcafé CAFÉ", 2), 7u);
+    // Past U+FFFF as a surrogate pair, both ways.
+    EXPECT_EQ(activity::Utf8ToUtf16("a😀é"), u"a😀é");
+    EXPECT_EQ(activity::Utf16ToUtf8(u"a😀é"), "a😀é");
 }
