@@ -85,8 +85,9 @@ TEST_F(SimServer, LeavesAFolderItDidNotMakeAloneUnlessForced) {
     const Files before = OnDisk();
     EXPECT_EQ(Sim("--lines 3 --rate 0"), 3);
     EXPECT_EQ(OnDisk(), before);
-    // An option last, without its value, is a mistake of the command line.
-    for (const char* option : {"--rate", "--lines", "--seed", "--start-at", "--journal"}) {
+    // An option last without its value, one it does not know, a second folder: mistakes.
+    for (const char* option :
+         {"--rate", "--lines", "--seed", "--start-at", "--journal", "--bogus", "second"}) {
         const std::string line = QV_SIMSERVER " '" + prefix_ + "' " + option + " 2>/dev/null";
         EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 2) << option;
     }
