@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -77,6 +78,23 @@ TEST_F(SimServer, WritesTheDaysLogsWhereTheMonitorLooksAndRollsOverAtMidnight) {
             EXPECT_EQ(e.path.ends_with("21.log"), e.text[0] == '2') << e.text;
         }
     }
+}
+
+// What a seed makes, time stamps aside, is what it made when recorded: the
+// demo and the end-to-end tests are read against it. After changing the
+// traffic on purpose: QV_RECORD_TRAFFIC=1 ctest -R Recorded, and review the diff.
+TEST_F(SimServer, MakesTheTrafficRecordedForItsSeed) {
+    ASSERT_EQ(Sim("--lines 150 --rate 0 --seed 11 --start-at '2002-08-21 10:00:00'"), 0);
+    std::map<std::string, std::string> logs;  // by component, in the order written
+    for (const auto& e : sim::ReadJournal(journal_)) {
+        const bool stamped = e.text.size() > 13 && e.text[2] == ':' && e.text[8] == '.';
+        logs[e.component] += (stamped ? e.text.substr(13) : e.text) + "\n";
+    }
+    std::string traffic;
+    for (const auto& [component, lines] : logs) traffic += "== " + component + "\n" + lines;
+    const std::string recorded = QV_TEST_DATA_DIR "/sim-traffic-seed-11.txt";
+    if (std::getenv("QV_RECORD_TRAFFIC")) std::ofstream(recorded, std::ios::binary) << traffic;
+    EXPECT_EQ(traffic, activity::ReadWholeFile(recorded).value_or("none recorded"));
 }
 
 TEST_F(SimServer, LeavesAFolderItDidNotMakeAloneUnlessForced) {
