@@ -501,6 +501,8 @@ class TestWindows : public QObject {
         QTest::keyClick(sf, Qt::Key_F, Qt::ControlModifier);
         auto* field = f.frame->findChild<QLineEdit*>("txtFilter");
         QTRY_COMPARE(QApplication::focusWidget(), field);
+        const QLabel* label = f.frame->findChild<QToolBar*>("filterBar")->findChild<QLabel*>();
+        QVERIFY(label->isVisible() && label->geometry().right() < field->geometry().left());
         QCOMPARE(f.Workspace()->size().height() < form_layout::kFrameClient.height(), true);
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Eacute, QStringLiteral("É"), {});
         QTest::keyClicks(field, "mi");
