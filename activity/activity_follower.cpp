@@ -45,10 +45,7 @@ void ActivityFollower::Initialise() {
     if (loadHistoricData_) return;  // the first scan lists the file from its first byte
     const LogFile file(followedFile_);
     std::int64_t size = 0;
-    FileIdentity identity;
-    if (Open(file, followedFile_) && file.Query(size, identity)) {
-        readPosition_ = LiveStart(file, size);
-    }
+    if (Open(file, followedFile_, size)) readPosition_ = LiveStart(file, size);
 }
 
 std::int64_t ActivityFollower::LiveStart(const LogFile& file, std::int64_t size) const {
@@ -86,14 +83,13 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
     return more;
 }
 
-bool ActivityFollower::Open(const LogFile& file, const std::string& path) {
+bool ActivityFollower::Open(const LogFile& file, const std::string& path, std::int64_t& size) {
     status_.file = path;
     status_.state = file.State();
     // With no folder set, whatever fails at the path that leaves is down to that.
     if (loggingDirectory_.empty() && status_.state != ScanState::Following) {
         status_.state = ScanState::NoSetting;
     }
-    std::int64_t size = 0;
     FileIdentity identity;
     if (!file.Query(size, identity)) return false;
     if (identityKnown_ && identity != followedIdentity_) {
@@ -110,8 +106,7 @@ bool ActivityFollower::Open(const LogFile& file, const std::string& path) {
 bool ActivityFollower::ReadFrom(const std::string& path, bool flushTail, std::size_t budget) {
     const LogFile file(path);
     std::int64_t size = 0;
-    FileIdentity identity;
-    if (!Open(file, path) || !file.Query(size, identity) || size == readPosition_) return false;
+    if (!Open(file, path, size) || size == readPosition_) return false;
 
     const auto left = static_cast<std::uint64_t>(size - readPosition_);
     const std::int64_t stop =

@@ -67,9 +67,10 @@ class ActivityFollower {
     void SetClock(LocalClock clock) { clock_ = std::move(clock); }
 
   private:
-    // Opens `path` and notes what that came to; false if it did not open. A
-    // file truncated or replaced since the last scan is read from its start.
-    bool Open(const LogFile& file, const std::string& path);
+    // Notes what opening `path` came to and gives its size; false if it did
+    // not open. A file truncated or replaced since the last scan is read from
+    // its start.
+    bool Open(const LogFile& file, const std::string& path, std::int64_t& size);
     // Reads `path` from readPosition_ within `budget`; true if more is left.
     bool ReadFrom(const std::string& path, bool flushTail, std::size_t budget);
     // Where a live start begins in a file of `size` bytes: after its last

@@ -79,8 +79,7 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
     const std::uint32_t seed = options.seed ? *options.seed : std::random_device{}();
     std::vector<Stream> streams;
     for (const activity::Component& c : activity::kComponents) {
-        const std::string directory =
-            activity::LogDirectory(c.name, c.branch);
+        const std::string directory = activity::LogDirectory(c.name, c.branch);
         if (directory.empty()) {
             std::fprintf(stderr, "qv-simserver: %s has no log directory in %s/system.reg\n",
                          std::string(c.name).c_str(), prefixText.c_str());

@@ -66,7 +66,7 @@ TEST_P(WineRegistry, ReadsValuesAsWindowsDoes) {
         {"SOFTWARE\\Qv\\Conn\\SMTP", "", "-"},
         {"Software\\Br[a]ckets\\JOURNÉES\\ΩMEGA ΆΈ дом", "ключ", "1:14:folded"},
         {"T", "Esc", "1:44:x\\y\"z\a\b\t\n\v\f\r\x1b\nAA27\u0100"},  // octal: 3 digits at most
-        {"T", "Hex", "1:50:Пр Пa é1 ég €😀 q%[xé€😀"},                // hex: 4 digits at most
+        {"T", "Hex", "1:50:Пр Пa é1 ég €😀 q%[xé€😀"},                 // hex: 4 digits at most
         {"T", "Str", "1:28:%SystemDrive%", "%SystemDrive%"},
         {"T", "Expand", "2:38:%SystemDrive%\\Logs", "C:\\Logs"},
         // Expanded as ExpandEnvironmentStrings does in a Wine process; a name
