@@ -42,10 +42,25 @@ void ActivityFollower::Initialise() {
     followedFile_ = GetActiveFileName();
     identityKnown_ = false;
     readPosition_ = 0;
-    if (loadHistoricData_) return;  // the first scan lists the file from its first byte
-    const LogFile file(followedFile_);
-    std::int64_t size = 0;
-    if (Open(file, followedFile_, size)) readPosition_ = LiveStart(file, size);
+    // With history the first scan lists the file from its first byte.
+    if (!loadHistoricData_) {
+        const LogFile file(followedFile_);
+        std::int64_t size = 0;
+        if (Open(file, followedFile_, size)) readPosition_ = LiveStart(file, size);
+    }
+    ListFrom(readPosition_);
+}
+
+void ActivityFollower::ListFromHere() {
+    ListFrom(readPosition_);
+}
+
+void ActivityFollower::ListFrom(std::int64_t offset) {
+    listing_.file = followedFile_;
+    listing_.identity = followedIdentity_;
+    listing_.identityKnown = identityKnown_;
+    listing_.offset = offset;
+    ++listing_.generation;
 }
 
 std::int64_t ActivityFollower::LiveStart(const LogFile& file, std::int64_t size) const {
@@ -72,6 +87,7 @@ bool ActivityFollower::ScanSlice(std::size_t budget) {
             followedFile_ = name;
             readPosition_ = 0;
             identityKnown_ = false;
+            ListFrom(0);
         }
     }
     if (!more) more = ReadFrom(name, false, budget);
@@ -97,8 +113,14 @@ bool ActivityFollower::Open(const LogFile& file, const std::string& path, std::i
     } else if (size < readPosition_) {
         status_.restart = Restart::Truncated;
     }
-    if (status_.restart != Restart::None) readPosition_ = 0;
     followedIdentity_ = identity;
+    if (status_.restart != Restart::None) {
+        readPosition_ = 0;
+        ListFrom(0);
+    } else if (!identityKnown_ && path == listing_.file) {
+        listing_.identity = identity;  // a file that first opens now
+        listing_.identityKnown = true;
+    }
     identityKnown_ = true;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "components.h"
+#include "earlier_lines.h"
 #include "entry_batch.h"
 #include "local_date.h"
 #include "log_file.h"
@@ -61,6 +62,11 @@ class ActivityFollower {
     const ScanStatus& LastScan() const { return status_; }
 
     std::int64_t ReadPosition() const { return readPosition_; }
+    // Where the lines listed since the start, a restart of the file, a new day
+    // or the last ListFromHere() begin in the file followed.
+    const ListingStart& Listing() const { return listing_; }
+    // The listing begins anew where reading is now (after its list was emptied).
+    void ListFromHere();
     const std::string& LoggingDirectory() const { return loggingDirectory_; }
 
     // Replaces the clock that names the day's file (tests).
@@ -76,6 +82,7 @@ class ActivityFollower {
     // Where a live start begins in a file of `size` bytes: after its last
     // whole line, so that a line still being written is listed whole.
     std::int64_t LiveStart(const LogFile& file, std::int64_t size) const;
+    void ListFrom(std::int64_t offset);
 
     const std::string serviceName_;
     const SettingsBranch branch_;
@@ -90,6 +97,7 @@ class ActivityFollower {
     EntryBatch batch_;
     ReadBuffer buffer_;
     ScanStatus status_;
+    ListingStart listing_;
 };
 
 }  // namespace activity
