@@ -21,7 +21,8 @@ std::string_view ActivityModel::Block::At(std::size_t i) const {
 ActivityModel::ActivityModel(QObject* parent, std::size_t maxEntries, std::size_t maxTextBytes)
     : QAbstractListModel(parent),
       maxEntries_(std::max<std::size_t>(maxEntries, 1)),
-      maxTextBytes_(maxTextBytes) {}
+      maxTextBytes_(maxTextBytes),
+      nextSeq_(maxEntries_) {}
 
 ActivityModel::~ActivityModel() = default;
 
@@ -100,13 +101,45 @@ void ActivityModel::Append(const activity::EntryBatch& batch) {
         endRemoveRows();
     }
     beginInsertRows(QModelIndex(), static_cast<int>(count_), static_cast<int>(count_ + adding - 1));
-    Store(batch, from);
+    Store(batch, from, blocks_, nextSeq_);
     endInsertRows();
-    if (excess > 0 || from > 0) emit OldestDropped(entryCap);
+    if (excess > 0 || from > 0) {
+        dropped_ = true;
+        emit OldestDropped(entryCap);
+    }
+}
+
+std::size_t ActivityModel::Prepend(const activity::EntryBatch& batch) {
+    const std::size_t n = batch.size();
+    if (n == 0) return 0;
+    const std::vector<std::size_t>& ends = batch.ends();
+    const std::size_t total = ends.back();
+    const std::size_t roomEntries = maxEntries_ - std::min(count_, maxEntries_);
+    const std::size_t roomBytes = maxTextBytes_ - std::min(textBytes_, maxTextBytes_);
+    std::size_t from = n - std::min(n, roomEntries);
+    if (total > roomBytes) {
+        const auto first = std::lower_bound(ends.begin(), ends.end(), total - roomBytes);
+        from = std::max(from, static_cast<std::size_t>(first - ends.begin()) + 1);
+    }
+    // Once the oldest entries have gone, older ones above would leave a gap.
+    if (from >= n || dropped_) return 0;
+    const std::size_t adding = n - from;
+
+    std::deque<Block> older;
+    std::uint64_t seq = FirstSeq() - adding;
+    beginInsertRows(QModelIndex(), 0, static_cast<int>(adding - 1));
+    Store(batch, from, older, seq);
+    blocks_.insert(blocks_.begin(), std::make_move_iterator(older.begin()),
+                   std::make_move_iterator(older.end()));
+    endInsertRows();
+    return adding;
 }
 
 void ActivityModel::Clear() {
     beginResetModel();
+    // What is put above the entries to come takes numbers of its own.
+    nextSeq_ += maxEntries_;
+    dropped_ = false;
     blocks_.clear();
     headSkip_ = 0;
     count_ = 0;
@@ -150,7 +183,8 @@ void ActivityModel::DropOldest(std::size_t n) {
     }
 }
 
-void ActivityModel::Store(const activity::EntryBatch& batch, std::size_t from) {
+void ActivityModel::Store(const activity::EntryBatch& batch, std::size_t from,
+                          std::deque<Block>& into, std::uint64_t& seq) {
     const std::string& text = batch.text();
     const std::vector<std::size_t>& ends = batch.ends();
     const std::size_t n = ends.size();
@@ -162,21 +196,21 @@ void ActivityModel::Store(const activity::EntryBatch& batch, std::size_t from) {
 
     std::size_t i = from;
     while (i < n) {
-        if (blocks_.empty() || !fits(blocks_.back(), 1, ends[i] - startOf(i))) {
+        if (into.empty() || !fits(into.back(), 1, ends[i] - startOf(i))) {
             // The block before is done: give back what slow growth left spare.
-            if (!blocks_.empty()) {
-                blocks_.back().text.shrink_to_fit();
-                blocks_.back().ends.shrink_to_fit();
+            if (!into.empty()) {
+                into.back().text.shrink_to_fit();
+                into.back().ends.shrink_to_fit();
             }
             // Sized for the run that will fill it, so a burst wastes nothing.
             std::size_t j = i + 1;
             while (j < n && j - i < kBlockEntries && ends[j] - startOf(i) <= kBlockBytes) ++j;
-            Block& fresh = blocks_.emplace_back();
-            fresh.first = nextSeq_;
+            Block& fresh = into.emplace_back();
+            fresh.first = seq;
             fresh.text.reserve(ends[j - 1] - startOf(i));
             fresh.ends.reserve(j - i);
         }
-        Block& block = blocks_.back();
+        Block& block = into.back();
         std::size_t j = i + 1;
         while (j < n && fits(block, j + 1 - i, ends[j] - startOf(i))) ++j;
         const std::size_t base = startOf(i);
@@ -187,7 +221,7 @@ void ActivityModel::Store(const activity::EntryBatch& batch, std::size_t from) {
         }
         textBytes_ += ends[j - 1] - base;
         count_ += j - i;
-        nextSeq_ += j - i;
+        seq += j - i;
         i = j;
     }
 }

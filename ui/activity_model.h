@@ -42,6 +42,10 @@ class ActivityModel final : public QAbstractListModel {
 
     // Adds a scan's entries at the end, as one insertion.
     void Append(const activity::EntryBatch& batch);
+    // Adds older entries above the first, as one insertion: the newest of them
+    // that fit within the caps, since nothing stored makes way for older
+    // entries, and none once the oldest were dropped. Returns how many.
+    std::size_t Prepend(const activity::EntryBatch& batch);
     void Clear();
 
     std::size_t MaxEntries() const { return maxEntries_; }
@@ -49,8 +53,9 @@ class ActivityModel final : public QAbstractListModel {
 
     std::string_view Entry(std::size_t row) const;
 
-    // Every entry has a sequence number, counted from the first ever stored:
-    // row 0 is FirstSeq(), and the next to come EndSeq().
+    // Every entry has a sequence number, rising from row to row and never
+    // given twice: row 0 is FirstSeq(), and the next to come EndSeq(). Older
+    // entries put above the first take the numbers below it.
     std::uint64_t FirstSeq() const;
     std::uint64_t EndSeq() const { return nextSeq_; }
     // The stored entries from `seq` to the end of its block, for a reader that
@@ -81,7 +86,10 @@ class ActivityModel final : public QAbstractListModel {
     // entries of `bytes` bytes.
     std::size_t ExcessFor(std::size_t entries, std::size_t bytes) const;
     void DropOldest(std::size_t n);
-    void Store(const activity::EntryBatch& batch, std::size_t from);
+    // Stores the batch's entries from `from` on at the end of `into`,
+    // numbered from `seq`, which moves past them.
+    void Store(const activity::EntryBatch& batch, std::size_t from, std::deque<Block>& into,
+               std::uint64_t& seq);
 
     const std::size_t maxEntries_;
     const std::size_t maxTextBytes_;
@@ -89,5 +97,8 @@ class ActivityModel final : public QAbstractListModel {
     std::size_t headSkip_ = 0;  // entries of blocks_.front() already dropped
     std::size_t count_ = 0;
     std::size_t textBytes_ = 0;
-    std::uint64_t nextSeq_ = 0;
+    // Older entries put above the first, at most maxEntries_ until a Clear,
+    // take the numbers below those given since the start or the last Clear.
+    std::uint64_t nextSeq_;
+    bool dropped_ = false;  // since the last Clear
 };

@@ -47,6 +47,7 @@ SliceTurns& Turns() {
 FilterModel::FilterModel(ActivityModel* source, QObject* parent, std::uint64_t span)
     : QAbstractListModel(parent), source_(source), span_(span) {
     connect(source_, &QAbstractItemModel::rowsInserted, this, [this] {
+        ExtendAbove();
         if (!search_ || scheduled_) return;  // a slice to come takes them
         Extend(activity::kSliceBytes);
         if (Building()) ScheduleSlice();
@@ -54,7 +55,7 @@ FilterModel::FilterModel(ActivityModel* source, QObject* parent, std::uint64_t s
     connect(source_, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex&, int, int last) { SourceRemoved(last); });
     connect(source_, &QAbstractItemModel::modelReset, this, &FilterModel::SourceReset);
-    next_ = base_ = source_->EndSeq();
+    first_ = next_ = base_ = source_->EndSeq();
 }
 
 void FilterModel::SetText(const QString& text) {
@@ -63,7 +64,7 @@ void FilterModel::SetText(const QString& text) {
     text_ = text;
     hits_.clear();
     head_ = 0;
-    base_ = source_->FirstSeq();
+    first_ = base_ = source_->FirstSeq();
     next_ = text.isEmpty() ? source_->EndSeq() : base_;
     search_.reset();
     if (!text.isEmpty()) search_.emplace(text.toStdString());
@@ -100,44 +101,73 @@ void FilterModel::Extend(std::size_t budget) {
     }
     // Entries dropped or cleared before they were looked at are not there to look at.
     next_ = std::max(next_, source_->FirstSeq());
-    std::vector<std::uint32_t> found;
+    std::vector<std::uint64_t> found;
     std::size_t looked = 0;
     QElapsedTimer clock;
     clock.start();
     // A slice ends at its bytes or its time, whichever comes first: a busy
     // machine must not make it a stall.
     while (Building() && looked < budget && clock.elapsed() < kSliceMs) {
-        const ActivityModel::Run run = source_->RunFrom(next_);
-        const std::string_view text = run.text.substr(0, run.ends.back());
-        std::size_t k = 0;
-        for (std::size_t at = run.begin; k < run.ends.size();) {
-            const std::size_t hit = search_->Find(text, at);
-            if (hit == std::string_view::npos) break;
-            k = static_cast<std::size_t>(
-                std::upper_bound(run.ends.begin() + static_cast<std::ptrdiff_t>(k), run.ends.end(),
-                                 hit) -
-                run.ends.begin());
-            // Entries lie back to back: a match across two of them is none.
-            if (hit + search_->size() > run.ends[k]) {
-                at = hit + 1;
-                continue;
-            }
-            found.push_back(static_cast<std::uint32_t>(run.first + k - base_));
-            at = run.ends[k++];
-        }
-        looked += text.size() - run.begin;
-        next_ = run.first + run.ends.size();
+        looked += SearchRun(next_, source_->EndSeq(), found);
     }
     if (!found.empty()) {
         const int rows = rowCount();
         beginInsertRows(QModelIndex(), rows, rows + static_cast<int>(found.size()) - 1);
-        hits_.insert(hits_.end(), found.begin(), found.end());
+        for (const std::uint64_t seq : found) hits_.push_back(static_cast<std::uint32_t>(seq - base_));
         endInsertRows();
     }
     // Built: give back what growing by doubling left spare.
     if (!Building() && hits_.capacity() > hits_.size() + hits_.size() / 4 + 1024) {
         hits_.shrink_to_fit();
     }
+    emit Progress();
+}
+
+std::size_t FilterModel::SearchRun(std::uint64_t& seq, std::uint64_t end,
+                                   std::vector<std::uint64_t>& found) const {
+    ActivityModel::Run run = source_->RunFrom(seq);
+    run.ends = run.ends.first(std::min<std::size_t>(run.ends.size(), end - seq));
+    const std::string_view text = run.text.substr(0, run.ends.back());
+    std::size_t k = 0;
+    for (std::size_t at = run.begin; k < run.ends.size();) {
+        const std::size_t hit = search_->Find(text, at);
+        if (hit == std::string_view::npos) break;
+        k = static_cast<std::size_t>(
+            std::upper_bound(run.ends.begin() + static_cast<std::ptrdiff_t>(k), run.ends.end(),
+                             hit) -
+            run.ends.begin());
+        // Entries lie back to back: a match across two of them is none.
+        if (hit + search_->size() > run.ends[k]) {
+            at = hit + 1;
+            continue;
+        }
+        found.push_back(run.first + k);
+        at = run.ends[k++];
+    }
+    seq = run.first + run.ends.size();
+    return text.size() - run.begin;
+}
+
+void FilterModel::ExtendAbove() {
+    const std::uint64_t first = source_->FirstSeq();
+    if (!search_ || first >= first_) return;
+    std::vector<std::uint64_t> found;
+    for (std::uint64_t seq = first; seq < first_;) SearchRun(seq, first_, found);
+    first_ = first;
+    if (first < base_) {
+        // Numbers below the base: it moves down to them.
+        for (std::size_t i = head_; i < hits_.size(); ++i) {
+            hits_[i] = static_cast<std::uint32_t>(hits_[i] + (base_ - first));
+        }
+        base_ = first;
+    }
+    if (found.empty()) return;
+    beginInsertRows(QModelIndex(), 0, static_cast<int>(found.size()) - 1);
+    std::vector<std::uint32_t> above(found.size());
+    std::transform(found.begin(), found.end(), above.begin(),
+                   [this](std::uint64_t seq) { return static_cast<std::uint32_t>(seq - base_); });
+    hits_.insert(hits_.begin() + static_cast<std::ptrdiff_t>(head_), above.begin(), above.end());
+    endInsertRows();
     emit Progress();
 }
 
@@ -172,7 +202,7 @@ void FilterModel::SourceReset() {
     beginResetModel();
     hits_.clear();
     head_ = 0;
-    next_ = base_ = source_->EndSeq();
+    first_ = next_ = base_ = source_->EndSeq();
     endResetModel();
     emit Progress();
 }

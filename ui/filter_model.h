@@ -44,6 +44,14 @@ class FilterModel final : public QAbstractListModel {
   private:
     // Looks at up to `budget` bytes of the entries not seen yet.
     void Extend(std::size_t budget);
+    // Looks at the older entries put above those seen, at once: they come a
+    // slice at a time.
+    void ExtendAbove();
+    // Looks at the entries from `seq` to the end of its block, short of `end`:
+    // adds the matches' numbers to `found`, moves `seq` past them and returns
+    // the bytes looked at.
+    std::size_t SearchRun(std::uint64_t& seq, std::uint64_t end,
+                          std::vector<std::uint64_t>& found) const;
     void ScheduleSlice();
     void SourceRemoved(int last);
     void SourceReset();
@@ -58,6 +66,7 @@ class FilterModel final : public QAbstractListModel {
     std::vector<std::uint32_t> hits_;  // from head_ on: matches, as seq - base_
     std::size_t head_ = 0;
     std::uint64_t base_ = 0;
-    std::uint64_t next_ = 0;  // the first entry not looked at
+    std::uint64_t first_ = 0;  // the first entry looked at
+    std::uint64_t next_ = 0;   // the first entry not looked at
     bool scheduled_ = false;
 };
