@@ -1,54 +1,19 @@
 #include "filter_model.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 
 #include <algorithm>
-#include <deque>
-#include <functional>
 #include <limits>
 
 #include "activity_follower.h"
-
-namespace {
-
-// The filters with entries left to look at take turns, one slice per turn of
-// the event loop, so that however many there are, input waits for one only.
-class SliceTurns {
-  public:
-    void Add(FilterModel* filter, std::function<void()> slice) {
-        waiting_.push_back({filter, std::move(slice)});
-        if (waiting_.size() == 1) QTimer::singleShot(0, [this] { Next(); });
-    }
-
-  private:
-    void Next() {
-        if (waiting_.empty()) return;
-        Turn turn = std::move(waiting_.front());
-        waiting_.pop_front();
-        if (turn.filter) turn.slice();  // may Add() it again, at the back
-        if (!waiting_.empty()) QTimer::singleShot(0, [this] { Next(); });
-    }
-    struct Turn {
-        QPointer<FilterModel> filter;
-        std::function<void()> slice;
-    };
-    std::deque<Turn> waiting_;
-};
-
-SliceTurns& Turns() {
-    static SliceTurns turns;
-    return turns;
-}
-
-}  // namespace
+#include "work_queue.h"
 
 FilterModel::FilterModel(ActivityModel* source, QObject* parent, std::uint64_t span)
     : QAbstractListModel(parent), source_(source), span_(span) {
     connect(source_, &QAbstractItemModel::rowsInserted, this, [this] {
         ExtendAbove();
-        if (!search_ || scheduled_) return;  // a slice to come takes them
+        // A slice to come takes them.
+        if (!search_ || WorkQueue::Pending(this, WorkQueue::Kind::Filter)) return;
         Extend(activity::kSliceBytes);
         if (Building()) ScheduleSlice();
     });
@@ -69,8 +34,8 @@ void FilterModel::SetText(const QString& text) {
     search_.reset();
     if (!text.isEmpty()) search_.emplace(text.toStdString());
     endResetModel();
-    // From the event loop, so that seven windows set at once do not add up.
-    if (Building() && !scheduled_) ScheduleSlice();
+    // From the work queue, so that seven windows set at once do not add up.
+    if (Building()) ScheduleSlice();
 }
 
 int FilterModel::SourceRow(int row) const {
@@ -172,11 +137,9 @@ void FilterModel::ExtendAbove() {
 }
 
 void FilterModel::ScheduleSlice() {
-    scheduled_ = true;
-    Turns().Add(this, [this] {
-        scheduled_ = false;
+    WorkQueue::Post(this, WorkQueue::Kind::Filter, [this] {
         Extend(activity::kSliceBytes);
-        if (Building()) ScheduleSlice();
+        return Building();
     });
 }
 

@@ -13,9 +13,9 @@
 // The entries of an activity window that contain a text, as a list model for
 // the same view. It copies no text: it keeps the sequence numbers of the
 // matching entries (4 bytes each, from a base), builds them a slice at a time
-// from the event loop so that seven windows of a million entries never hold
-// it up, and follows the source as entries arrive, leave at the caps or are
-// cleared.
+// in the work queue so that seven windows of a million entries never hold up
+// the event loop, and follows the source as entries arrive, leave at the caps
+// or are cleared.
 class FilterModel final : public QAbstractListModel {
     Q_OBJECT
 
@@ -68,5 +68,4 @@ class FilterModel final : public QAbstractListModel {
     std::uint64_t base_ = 0;
     std::uint64_t first_ = 0;  // the first entry looked at
     std::uint64_t next_ = 0;   // the first entry not looked at
-    bool scheduled_ = false;
 };

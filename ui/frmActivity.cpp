@@ -13,6 +13,7 @@
 #include "form_layout.h"
 #include "modConfig.h"
 #include "status_label.h"
+#include "work_queue.h"
 
 namespace {
 
@@ -30,8 +31,7 @@ frmActivity::frmActivity(const activity::Component& component, QWidget* parent)
       CmdClear(new QPushButton(tr("&Clear"), this)),
       CmdStatus(new QPushButton(tr("&Pause"), this)),
       lblStatus(new StatusLabel(this)),
-      Timer1(new QTimer(this)),
-      nextSlice_(new QTimer(this)) {
+      Timer1(new QTimer(this)) {
     setWindowTitle(tr("Quorvane Service Activity"));
     setWindowIcon(ActivityIcon());
     setFixedSize(form_layout::kActivityClient);
@@ -51,11 +51,8 @@ frmActivity::frmActivity(const activity::Component& component, QWidget* parent)
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kScanInterval);
-    nextSlice_->setSingleShot(true);
-    nextSlice_->setInterval(0);
 
     connect(Timer1, &QTimer::timeout, this, &frmActivity::Timer1_Timer);
-    connect(nextSlice_, &QTimer::timeout, this, &frmActivity::ScanNextSlice);
     connect(CmdStatus, &QPushButton::clicked, this, &frmActivity::CmdStatus_Click);
     connect(CmdClear, &QPushButton::clicked, this, &frmActivity::CmdClear_Click);
     connect(lstActivity, &ActivityListView::DetailRequested, this,
@@ -132,23 +129,23 @@ void frmActivity::Timer1_Timer() {
 }
 
 void frmActivity::ScanFile() {
-    // A scan still going on from the event loop takes in what this one would.
-    if (nextSlice_->isActive()) return;
+    // A scan still going on takes in what this one would.
+    if (WorkQueue::Pending(this, WorkQueue::Kind::Scan)) return;
     newScan_ = true;
-    ScanNextSlice();
+    WorkQueue::Post(this, WorkQueue::Kind::Scan, [this] { return ScanNextSlice(); });
 }
 
-void frmActivity::ScanNextSlice() {
+bool frmActivity::ScanNextSlice() {
     const bool more = follower_.ScanSlice(activity::kSliceBytes);
     newScan_ = false;
     lblStatus->Scanned(follower_.LastScan());
-    if (more) nextSlice_->start();
+    return more;
 }
 
 void frmActivity::CmdStatus_Click() {
     if (Timer1->isActive()) {
         Timer1->stop();
-        nextSlice_->stop();
+        WorkQueue::Cancel(this, WorkQueue::Kind::Scan);
         CmdStatus->setText(tr("&Resume"));
     } else {
         Timer1->start();

@@ -17,8 +17,9 @@ class StatusLabel;
 // lists every new entry. Loads when first shown: the caption names the
 // component and Timer1 starts scanning every 3000 ms.
 //
-// A scan reads in slices and goes on from the event loop, so that a burst of
-// megabytes never holds up the interface; scans never overlap.
+// A scan reads in slices, each its own turn in the work queue (work_queue.h),
+// so that a burst of megabytes in every log never holds up the interface;
+// scans never overlap.
 class frmActivity : public QWidget {
     Q_OBJECT
 
@@ -37,11 +38,11 @@ class frmActivity : public QWidget {
     void SetLoadHistoricData(bool on) { follower_.SetLoadHistoricData(on); }
     std::string GetLoggingDirectory() const { return follower_.GetLoggingDirectory(); }
     std::string GetActiveFileName() const { return follower_.GetActiveFileName(); }
-    // Reads a slice now and goes on from the event loop while more is waiting.
+    // Scans from the work queue, a slice a turn, from the next turn on.
     void ScanFile();
     std::int64_t GetLastActivity() const { return follower_.GetLastActivity(); }
-    // Finds the directory and the start; with LoadHistoricData it scans the
-    // day's file at once, in slices like any scan.
+    // Finds the directory and the start; with LoadHistoricData it then scans
+    // the day's file, in slices like any scan.
     void Initialise();
 
     // Replaces the clock that names the day's file (tests).
@@ -61,7 +62,7 @@ class frmActivity : public QWidget {
     void CmdClear_Click();
     void lstActivity_DblClick();
     void Listed(const activity::EntryBatch& entries);
-    void ScanNextSlice();
+    bool ScanNextSlice();  // true while more is waiting
     void ShowMatches();
 
     activity::ActivityFollower follower_;
@@ -72,7 +73,6 @@ class frmActivity : public QWidget {
     QPushButton* CmdStatus;
     StatusLabel* lblStatus;
     QTimer* Timer1;
-    QTimer* nextSlice_;  // pending while a scan has more to read
     bool loaded_ = false;
     bool newScan_ = false;  // the slice being read is the first of its scan
 };

@@ -2,12 +2,16 @@
 //
 //   ui_bench [append|catch-up|filter|start-up]   the figures, on the offscreen platform
 //   ui_bench --startup-child   one start-up, timed by the parent run
+//   ui_bench --write-lines FILE   the benchmark's lines, to time grep from a shell
 //
 // Append: one scan's batch of 1,000,000 entries of about 110 characters into
 // a window, until the view has laid out and painted the new rows, with the
 // memory it took; then the same lines in a QListWidget. Catch-up: a 110 MB
-// burst in the log, read by the timer; the longest the event loop waited.
-// Filter: one window and seven of 1,000,000 entries, beside grep -ciF.
+// burst in the log, read by the timer; then seven windows' bursts at once; the
+// longest the event loop waited, as the longest gap between two turns of a 2 ms
+// timer (stall_probe.h).
+// Filter: one window and seven of 1,000,000 entries, beside grep -ciF over the
+// same lines as a file, spawned before this process holds them.
 // Start-up: from process start to the frame with its seven windows painted,
 // with a 2 MB system.reg.
 
@@ -26,7 +30,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,6 +40,7 @@
 #include "MDIMain.h"
 #include "activity_model.h"
 #include "app_icons.h"
+#include "components.h"
 #include "entry_batch.h"
 #include "frmActivity.h"
 #include "log_naming.h"
@@ -41,7 +48,9 @@
 #include "stall_probe.h"
 #include "test_server.h"
 
-void BenchFilter(const std::vector<std::string>& lines);  // filter_bench.cpp
+// filter_bench.cpp
+std::vector<double> GrepBaseline(const std::function<void(std::ostream&)>& write);
+void BenchFilter(const std::vector<std::string>& lines, const std::vector<double>& grepMs);
 
 namespace {
 
@@ -56,13 +65,11 @@ double MiB(std::size_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
-// SMTP-like lines of about 110 characters.
-std::vector<std::string> MakeLines(int count) {
+// SMTP-like lines of about 110 characters, the same for every run.
+void MakeLines(int count, const std::function<void(std::string_view)>& take) {
     std::mt19937 gen(7);
     const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
     static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(count));
     char line[256];
     for (int i = 0; i < count; ++i) {
         const int n =
@@ -71,9 +78,8 @@ std::vector<std::string> MakeLines(int count) {
                           "session %08x from 192.0.2.%u size=%u",
                           r(24), r(60), r(60), r(1000), r(100000), verbs[r(4)], r(5000), r(50),
                           static_cast<unsigned>(gen()), r(255), r(100000));
-        lines.emplace_back(line, static_cast<std::size_t>(n));
+        take(std::string_view(line, static_cast<std::size_t>(n)));
     }
-    return lines;
 }
 
 void WaitExposed(QWidget& w) {
@@ -159,6 +165,62 @@ void BenchAppend(const std::vector<std::string>& lines) {
             stored, shown, static_cast<double>(grown) / kEntries,
             static_cast<double>(grown) / static_cast<double>(textBytes));
     }
+}
+
+// Seven windows whose ticks land together, each on a burst of kBurstLines lines
+// appended to its log between two ticks (as tools/burst-bench.sh appends them).
+void BenchBurst(const std::vector<std::string>& lines) {
+    constexpr std::size_t kBurstLines = 300'000;
+    TestServer server;
+    QMdiArea area;
+    area.resize(1400, 1000);
+    std::vector<frmActivity*> windows;
+    std::vector<std::filesystem::path> logs;
+    for (const activity::Component& c : activity::kComponents) {
+        const std::string key = activity::SettingsKey(c.name, c.branch);
+        server.SetDirectory(key.substr(activity::kSettingsRoot.size()), server.WindowsLogDir());
+        const std::string name = activity::ActiveFileName("", c.name, kToday);
+        logs.push_back(server.LocalLogDir() / name.substr(name.rfind('\\') + 1));
+        std::ofstream(logs.back(), std::ios::binary) << "an earlier line of the day\r\n";
+        auto* w = new frmActivity(c);
+        w->SetClock([] { return kToday; });
+        w->Initialise();
+        w->AddTo(&area)->show();
+        windows.push_back(w);
+    }
+    WaitExposed(area);
+    std::vector<QTimer*> ticks;
+    for (frmActivity* w : windows) {
+        ticks.push_back(w->findChild<QTimer*>(QStringLiteral("Timer1")));
+        ticks.back()->stop();
+    }
+    std::size_t bytes = 0;
+    for (const auto& log : logs) {
+        std::ofstream out(log, std::ios::binary | std::ios::app);
+        for (std::size_t i = 0; i < kBurstLines; ++i) {
+            out << lines[i] << "\r\n";
+            bytes += lines[i].size() + 2;
+        }
+    }
+    const auto listed = [&] {
+        return std::all_of(windows.begin(), windows.end(), [](const frmActivity* w) {
+            return w->findChild<ActivityModel*>()->rowCount() >= int(kBurstLines);
+        });
+    };
+    QElapsedTimer t;
+    t.start();
+    StallProbe probe;
+    for (QTimer* tick : ticks) tick->start(1);  // due in the same turn, every turn
+    while (!listed() && t.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    for (frmActivity* w : windows) {
+        WaitShown(w->findChild<QListView*>(QStringLiteral("lstActivity")), int(kBurstLines));
+    }
+    std::printf(
+        "  seven windows, %zu lines each (%.0f MiB in all), ticks together: listed in %.0f ms; "
+        "longest stall %.1f ms\n",
+        kBurstLines, MiB(bytes), Ms(t), probe.WorstMs());
 }
 
 void BenchCatchUp(const std::vector<std::string>& lines) {
@@ -278,12 +340,30 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc > 1 && std::string(argv[1]) == "--startup-child") return StartUpChild(argc, argv);
 
+    if (argc > 2 && std::string(argv[1]) == "--write-lines") {
+        std::ofstream out(argv[2], std::ios::binary);
+        MakeLines(kEntries, [&out](std::string_view line) { out << line << '\n'; });
+        return out ? 0 : 1;
+    }
+
     QApplication app(argc, argv);
     const std::string only = argc > 1 ? argv[1] : "";
-    const std::vector<std::string> lines = MakeLines(kEntries);
+    // grep first, while this process is small, as from a shell.
+    std::vector<double> grepMs;
+    if (only.empty() || only == "filter") {
+        grepMs = GrepBaseline([](std::ostream& out) {
+            MakeLines(kEntries, [&out](std::string_view line) { out << line << '\n'; });
+        });
+    }
+    std::vector<std::string> lines;
+    lines.reserve(kEntries);
+    MakeLines(kEntries, [&lines](std::string_view line) { lines.emplace_back(line); });
     if (only.empty() || only == "append") BenchAppend(lines);
-    if (only.empty() || only == "catch-up") BenchCatchUp(lines);
-    if (only.empty() || only == "filter") BenchFilter(lines);
+    if (only.empty() || only == "catch-up") {
+        BenchCatchUp(lines);
+        BenchBurst(lines);
+    }
+    if (only.empty() || only == "filter") BenchFilter(lines, grepMs);
     if (only.empty() || only == "start-up") BenchStartUp(argv[0]);
     return 0;
 }

@@ -18,6 +18,7 @@
 #include "log_naming.h"
 #include "modConfig.h"
 #include "test_server.h"
+#include "work_queue.h"
 
 namespace {
 
@@ -194,6 +195,9 @@ class TestWindows : public QObject {
         if (clear) QTest::mouseClick(w->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
         const QString count = QString::number(clear ? 0 : atPause);
         QCOMPARE(State(w), "&Resume off " + count);
+        w->SetFilter("LOG LINE");  // pausing stops the scan only
+        QTRY_COMPARE(List(w)->model()->rowCount(), Model(w)->rowCount());
+        w->SetFilter("");
         w->parentWidget()->hide();  // as when the frame is minimised: shown again, still paused
         w->parentWidget()->show();
         QCOMPARE(State(w), "&Resume off " + count);
@@ -430,6 +434,49 @@ class TestWindows : public QObject {
         QTRY_VERIFY(closed == 7 && f.frame.isNull() == (how != 0));
         if (how == 0) QCOMPARE(f.Menu(Qt::Key_W, "menuWindows"), QStringList{"open"});
     }
+    // The one queue of slices: turns go round the owners, a slice a pass of the event loop
+    // (an event posted by a slice, as painting is, comes before the next slice); an owner has
+    // each kind waiting once; Cancel drops only its kind, also from inside the slice; an
+    // owner deleted while waiting loses its turn.
+    void workQueueTakesTurns() {
+        using WorkQueue::Kind;
+        QStringList log;
+        auto a = std::make_unique<QObject>(), b = std::make_unique<QObject>();
+        auto gone = std::make_unique<QObject>();
+        // A slice that logs itself up to `runs` times, and posts a marker.
+        const auto slices = [&log](QString name, int runs, std::function<void()> then = {}) {
+            return [&log, name, runs, then, n = 0]() mutable {
+                log << name + QString::number(++n);
+                QMetaObject::invokeMethod(
+                    qApp, [&log] { log << "|"; }, Qt::QueuedConnection);
+                if (then) then();
+                return n < runs;
+            };
+        };
+        WorkQueue::Post(a.get(), Kind::Scan, slices("a", 3, [&] {
+                            QVERIFY(WorkQueue::Pending(a.get(), Kind::Scan));  // while it runs
+                            WorkQueue::Post(a.get(), Kind::Scan, slices("again", 1));
+                        }));
+        WorkQueue::Post(gone.get(), Kind::Scan, slices("gone", 1));
+        WorkQueue::Post(b.get(), Kind::Filter, slices("b", 5, [&] {
+                            if (log.count("|") >= 4) WorkQueue::Cancel(b.get(), Kind::Filter);
+                        }));
+        WorkQueue::Post(a.get(), Kind::Scan, slices("twice", 1));
+        WorkQueue::Post(a.get(), Kind::Earlier, slices("e", 2));
+        WorkQueue::Post(b.get(), Kind::Scan, slices("s", 1));
+        WorkQueue::Cancel(b.get(), Kind::Scan);
+        gone.reset();
+        QVERIFY(WorkQueue::Pending(b.get(), Kind::Filter) &&
+                !WorkQueue::Pending(b.get(), Kind::Scan));
+        const QStringList turns = {"a1", "|",  "b1", "|",  "e1", "|",  "a2",
+                                   "|",  "b2", "|",  "e2", "|",  "a3", "|"};
+        QTRY_COMPARE(log, turns);
+        QVERIFY(!WorkQueue::Pending(a.get(), Kind::Scan) &&
+                !WorkQueue::Pending(b.get(), Kind::Filter));
+        WorkQueue::Post(a.get(), Kind::Scan, slices("end", 1));  // after anything left
+        QTRY_COMPARE(log, turns + QStringList({"end1", "|"}));
+    }
+
     // A filter over a busy model: built a slice at a time while entries arrive and
     // the oldest leave at the cap, then kept batch by batch; accents fold as users expect.
     void filterFollowsItsModel() {
