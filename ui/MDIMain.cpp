@@ -44,6 +44,9 @@ MDIMain::MDIMain(QWidget* parent)
       mnuEdit(menuBar()->addMenu(tr("&Edit"))),
       mnuEditFilter(mnuEdit->addAction(tr("&Filter..."))),
       mnuEditCopy(mnuEdit->addAction(tr("&Copy"))),
+      mnuView(menuBar()->addMenu(tr("&View"))),
+      mnuViewEarlier(mnuView->addAction(tr("&Earlier Lines of Today"))),
+      mnuViewEarlierAll(mnuView->addAction(tr("Earlier Lines of Today in &Every Window"))),
       menuWindows(menuBar()->addMenu(tr("&Windows"))),
       mnuHelp(menuBar()->addMenu(tr("&Help"))),
       mnuHelpAbout(mnuHelp->addAction(tr("&About"))),
@@ -74,6 +77,14 @@ MDIMain::MDIMain(QWidget* parent)
     filterBar_->hide();
     connect(mnuEditFilter, &QAction::triggered, filterBar_, &FilterBar::Open);
     connect(mnuEditCopy, &QAction::triggered, this, &MDIMain::mnuEditCopy_Click);
+
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuViewEarlier->setObjectName(QStringLiteral("mnuViewEarlier"));
+    mnuViewEarlierAll->setObjectName(QStringLiteral("mnuViewEarlierAll"));
+    mnuViewEarlier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuViewEarlierAll->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(mnuViewEarlier, &QAction::triggered, this, &MDIMain::mnuViewEarlier_Click);
+    connect(mnuViewEarlierAll, &QAction::triggered, this, &MDIMain::mnuViewEarlierAll_Click);
     connect(filterBar_, &FilterBar::TextChanged, this, &MDIMain::ApplyFilter);
     connect(filterBar_, &FilterBar::Closed, this, [this] {
         if (frmActivity* window = ActiveWindow())
@@ -133,6 +144,16 @@ frmActivity* MDIMain::ActiveWindow() const {
 
 void MDIMain::mnuEditCopy_Click() {
     if (const frmActivity* window = ActiveWindow()) window->CopySelected();
+}
+
+void MDIMain::mnuViewEarlier_Click() {
+    if (frmActivity* window = ActiveWindow()) window->LoadEarlierLines();
+}
+
+void MDIMain::mnuViewEarlierAll_Click() {
+    for (QMdiSubWindow* child : workspace_->subWindowList()) {
+        if (auto* window = qobject_cast<frmActivity*>(child->widget())) window->LoadEarlierLines();
+    }
 }
 
 void MDIMain::ApplyFilter(const QString& text) {

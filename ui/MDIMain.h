@@ -31,6 +31,8 @@ class MDIMain final : public QMainWindow {
     void mnuHelpAbout_Click();
     void menuWindows_AboutToShow();
     void mnuEditCopy_Click();
+    void mnuViewEarlier_Click();
+    void mnuViewEarlierAll_Click();
     void ApplyFilter(const QString& text);
     frmActivity* ActiveWindow() const;
 
@@ -40,6 +42,9 @@ class MDIMain final : public QMainWindow {
     QMenu* mnuEdit;
     QAction* mnuEditFilter;
     QAction* mnuEditCopy;
+    QMenu* mnuView;
+    QAction* mnuViewEarlier;
+    QAction* mnuViewEarlierAll;
     QMenu* menuWindows;
     QMenu* mnuHelp;
     QAction* mnuHelpAbout;

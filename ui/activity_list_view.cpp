@@ -99,6 +99,16 @@ void ActivityListView::ShowModel(QAbstractItemModel* shown) {
             [this] { wanted_ = SelectedSeq(); });
     connect(shown, &QAbstractItemModel::modelReset, this, &ActivityListView::Reselect);
     connect(shown, &QAbstractItemModel::rowsInserted, this, &ActivityListView::Reselect);
+    // Entries put above the first leave the rows in sight where they are.
+    connect(shown, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex&, int first) {
+                topRow_ = first == 0 ? indexAt(QPoint(0, 0)).row() : -1;
+            });
+    connect(shown, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (first != 0 || topRow_ < 0) return;
+                scrollTo(model()->index(topRow_ + last + 1, 0), QAbstractItemView::PositionAtTop);
+            });
     if (Reselect()) {
         scrollTo(selectionModel()->selectedIndexes().first(), QAbstractItemView::PositionAtCenter);
     }

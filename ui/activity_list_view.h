@@ -40,4 +40,5 @@ class ActivityListView final : public QListView {
     bool Reselect();
 
     std::optional<std::uint64_t> wanted_;  // to select once shown
+    int topRow_ = -1;                      // in sight while rows go in above it
 };

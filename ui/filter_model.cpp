@@ -78,7 +78,8 @@ void FilterModel::Extend(std::size_t budget) {
     if (!found.empty()) {
         const int rows = rowCount();
         beginInsertRows(QModelIndex(), rows, rows + static_cast<int>(found.size()) - 1);
-        for (const std::uint64_t seq : found) hits_.push_back(static_cast<std::uint32_t>(seq - base_));
+        for (const std::uint64_t seq : found)
+            hits_.push_back(static_cast<std::uint32_t>(seq - base_));
         endInsertRows();
     }
     // Built: give back what growing by doubling left spare.

@@ -86,6 +86,46 @@ void frmActivity::Initialise() {
     if (LoadHistoricData()) ScanFile();
 }
 
+void frmActivity::LoadEarlierLines() {
+    if (WorkQueue::Pending(this, WorkQueue::Kind::Earlier)) return;
+    activity::ListingStart start = follower_.Listing();
+    if (start.generation == earlierGeneration_) start.offset = earlierStop_;
+    earlierGeneration_ = start.generation;
+    earlierStop_ = start.offset;
+    earlier_.emplace(start);
+    if (earlier_->Ended() != activity::EarlierLines::End::None) {
+        lblStatus->Earlier(StatusLabel::EarlierState::NoneLeft);
+        return;
+    }
+    lblStatus->Earlier(StatusLabel::EarlierState::Reading, 0);
+    WorkQueue::Post(this, WorkQueue::Kind::Earlier, [this] { return ReadEarlierSlice(); });
+}
+
+bool frmActivity::ReadEarlierSlice() {
+    using End = activity::EarlierLines::End;
+    // The listing started anew (a Clear, a new day, the file cut or replaced):
+    // what the reading was to put above belongs to another listing.
+    if (follower_.Listing().generation != earlierGeneration_) {
+        lblStatus->Earlier(StatusLabel::EarlierState::Changed);
+        return false;
+    }
+    const bool more = earlier_->ReadSlice(activity::kSliceBytes, earlierBatch_);
+    earlierStop_ = earlier_->Position();
+    if (model_->Prepend(earlierBatch_) < earlierBatch_.size()) {
+        lblStatus->Earlier(StatusLabel::EarlierState::LeftOut);
+        ShowMatches();
+        return false;
+    }
+    ShowMatches();
+    if (more) {
+        lblStatus->Earlier(StatusLabel::EarlierState::Reading, earlier_->Percent());
+    } else {
+        lblStatus->Earlier(earlier_->Ended() == End::Changed ? StatusLabel::EarlierState::Changed
+                                                             : StatusLabel::EarlierState::Done);
+    }
+    return more;
+}
+
 void frmActivity::SetFilter(const QString& text) {
     filter_->SetText(text);
     lstActivity->ShowModel(text.isEmpty() ? static_cast<QAbstractItemModel*>(model_) : filter_);
@@ -155,7 +195,9 @@ void frmActivity::CmdStatus_Click() {
 }
 
 void frmActivity::CmdClear_Click() {
+    WorkQueue::Cancel(this, WorkQueue::Kind::Earlier);
     model_->Clear();
+    follower_.ListFromHere();
     lblStatus->Cleared();
 }
 

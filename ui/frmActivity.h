@@ -2,7 +2,10 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "activity_follower.h"
+#include "earlier_lines.h"
 
 class ActivityListView;
 class ActivityModel;
@@ -48,6 +51,11 @@ class frmActivity : public QWidget {
     // Replaces the clock that names the day's file (tests).
     void SetClock(activity::LocalClock clock) { follower_.SetClock(std::move(clock)); }
 
+    // Lists today's lines before the first it lists (after a Clear: up to
+    // where it reads) above it, newest first as far as the list's caps allow,
+    // a slice a turn while following goes on.
+    void LoadEarlierLines();
+
     // Lists only the entries that contain `text` ("" lists all).
     void SetFilter(const QString& text);
     void CopySelected() const;
@@ -62,7 +70,8 @@ class frmActivity : public QWidget {
     void CmdClear_Click();
     void lstActivity_DblClick();
     void Listed(const activity::EntryBatch& entries);
-    bool ScanNextSlice();  // true while more is waiting
+    bool ScanNextSlice();     // true while more is waiting
+    bool ReadEarlierSlice();  // likewise
     void ShowMatches();
 
     activity::ActivityFollower follower_;
@@ -73,6 +82,11 @@ class frmActivity : public QWidget {
     QPushButton* CmdStatus;
     StatusLabel* lblStatus;
     QTimer* Timer1;
+    std::optional<activity::EarlierLines> earlier_;
+    activity::EntryBatch earlierBatch_;
+    // Where the last reading of earlier lines stopped, in that listing.
+    std::uint64_t earlierGeneration_ = 0;
+    std::int64_t earlierStop_ = 0;
     bool loaded_ = false;
     bool newScan_ = false;  // the slice being read is the first of its scan
 };

@@ -64,6 +64,34 @@ void StatusLabel::Cleared() {
     Show();
 }
 
+void StatusLabel::Earlier(EarlierState state, int percent) {
+    reading_.clear();
+    switch (state) {
+        case EarlierState::Reading:
+            reading_ = tr("Reading earlier lines ... %1%").arg(percent);
+            break;
+        case EarlierState::Done:
+            notice_ = Notice::Earlier;
+            noticeText_ = tr("Earlier lines of today listed");
+            break;
+        case EarlierState::NoneLeft:
+            notice_ = Notice::Earlier;
+            noticeText_ = tr("No earlier lines of today to list");
+            break;
+        case EarlierState::Changed:
+            notice_ = Notice::Earlier;
+            noticeText_ = tr("Earlier lines stopped: the log started anew");
+            break;
+        case EarlierState::LeftOut:
+            capSaid_ = true;
+            notice_ = Notice::Capped;
+            noticeText_ =
+                tr("Earlier lines listed as far as the list holds: older ones were left out");
+            break;
+    }
+    Show();
+}
+
 void StatusLabel::SetPaused(bool paused) {
     paused_ = paused;
     Show();
@@ -85,7 +113,9 @@ void StatusLabel::Show() {
         case ScanState::NotScanned:
             break;
         case ScanState::Following:
-            if (notice_ == Notice::Capped) {
+            if (!reading_.isEmpty()) {
+                text = reading_;
+            } else if (notice_ == Notice::Capped || notice_ == Notice::Earlier) {
                 text = noticeText_;
             } else if (notice_ != Notice::None) {
                 text = notice_ == Notice::Truncated

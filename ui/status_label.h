@@ -27,12 +27,16 @@ class StatusLabel final : public QLabel {
     // The list dropped its oldest entries at a cap: said once, until cleared.
     void Dropped(std::size_t cap, bool entryCap);
     void Cleared();
+    // Reading earlier lines: at `percent`, or how it ended; LeftOut stays
+    // said, as a cap does, until cleared.
+    enum class EarlierState { Reading, Done, NoneLeft, LeftOut, Changed };
+    void Earlier(EarlierState state, int percent = 0);
     void SetPaused(bool paused);
     // While a filter is set: how many entries it shows out of how many.
     void SetMatches(bool filtering, std::size_t matches, std::size_t total);
 
   private:
-    enum class Notice { None, Truncated, Replaced, Capped };
+    enum class Notice { None, Truncated, Replaced, Capped, Earlier };
     void Show();
 
     QString name_;
@@ -42,6 +46,7 @@ class StatusLabel final : public QLabel {
     Notice notice_ = Notice::None;
     QString noticeText_;
     bool capSaid_ = false;
+    QString reading_;  // while earlier lines are being read
     bool paused_ = false;
     QString matches_;  // while filtering
 };

@@ -300,6 +300,26 @@ class TestWindows : public QObject {
         QCOMPARE(Rows(&big), Lines(21'000 - 10'000, 10'000));
         QCOMPARE(big.TextBytes(), std::size_t(Lines(11'000, 10'000).join("").size()));
 
+        // Older entries above the first: the newest that fit, by either cap, in rising numbers;
+        // none once the oldest were dropped; after a Clear, numbers never given before.
+        ActivityModel up(nullptr, 5, 50);
+        QAbstractItemModelTester upTester(&up);
+        up.Append(Batch({"cccccccc1", "cccccccc2"}));
+        QCOMPARE(up.Prepend(Batch({"bbbbbbbb1", "bbbbbbbb2"})), std::size_t{2});
+        QCOMPARE(up.Prepend(Batch({"aaaaaaaa1", "aaaaaaaa2", "aaaaaaaa3"})), std::size_t{1});
+        QCOMPARE(Rows(&up),
+                 QStringList({"aaaaaaaa3", "bbbbbbbb1", "bbbbbbbb2", "cccccccc1", "cccccccc2"}));
+        for (int r = 0; r < 5; ++r)
+            QCOMPARE(up.index(r).data(ActivityModel::kSeqRole).toULongLong(), up.FirstSeq() + r);
+        const std::uint64_t given = up.EndSeq();
+        up.Append(Batch({"dddddddd1"}));
+        QCOMPARE(up.Prepend(Batch({"zzzzzzzz1"})), std::size_t{0});
+        up.Clear();
+        up.Append(Batch({QString(30, u'e')}));
+        QCOMPARE(up.Prepend(Batch({QString(15, u'1'), QString(10, u'2'), QString(10, u'3')})),
+                 std::size_t{2});
+        QVERIFY(up.FirstSeq() > given && up.TextBytes() == 50);
+
         // Before it is first shown a window neither names its component nor scans.
         frmActivity unshown(activity::kComponents[0]);
         QCOMPARE(unshown.windowTitle() + State(&unshown), kCaption.mid(1) + "&Pause off 0");
@@ -525,6 +545,9 @@ class TestWindows : public QObject {
         held.Append(Batch(lines(1000, 3)));
         QCOMPARE(FilterMismatch(longRun, held), QString());
         QCOMPARE(longRun.rowCount(), 3);
+        held.Prepend(Batch(lines(2000, 50)));  // below the base
+        QCOMPARE(FilterMismatch(longRun, held), QString());
+        QCOMPARE(longRun.rowCount(), 53);
     }
     // The frame's filter, by real keys: Ctrl+F, typing, the shown entries selected and
     // copied, arrivals, Clear while filtered, and Esc.
@@ -627,6 +650,54 @@ class TestWindows : public QObject {
 
     // The status line as a log goes through its states on disk, as a screen reader reads it;
     // the line sits right of the buttons, clear of the list.
+    // Earlier lines put above what a window lists: the line being written at its start listed
+    // once, whole; the rows in sight and the selection kept; a filter applied to them; asked
+    // again, nothing; after a Clear, all up to where it reads. Read by the keys of the menu.
+    void earlierLines() {
+        constexpr int kEarlier = 150'000;  // more than a slice
+        Frame f;
+        f.server.SetDirectory("Connectors\\SMTP", f.server.WindowsLogDir());
+        const std::string name = activity::ActiveFileName("", "SMTP", activity::SystemLocalDate());
+        const auto day = f.server.LocalLogDir() / name.substr(1);
+        std::ofstream(day, std::ios::binary)
+            << (Lines(0, kEarlier).join("\r\n") + "\r\nthe line being wri").toStdString();
+        QVERIFY(f.Show());
+        QMdiSubWindow* child = f.Children().at(5);  // SMTP
+        f.Workspace()->setActiveSubWindow(child);
+        std::ofstream(day, std::ios::binary | std::ios::app)
+            << (QStringList{"tten at the start"} + Lines(kEarlier, 30)).join("\r\n").toStdString()
+            << "\r\n";
+        QTRY_COMPARE_WITH_TIMEOUT(Model(child)->rowCount(), 31, 10000);
+        QListView* list = List(child);
+        list->scrollTo(list->model()->index(5, 0), QAbstractItemView::PositionAtTop);
+        list->selectionModel()->select(list->model()->index(7, 0), QItemSelectionModel::Select);
+        const QStringList listed = Rows(Model(child));
+        const auto says = [child](const QString& start) {
+            auto* a = QAccessible::queryAccessibleInterface(child->findChild<QLabel*>("lblStatus"));
+            return QTest::qWaitFor([&] { return a->text(QAccessible::Name).startsWith(start); });
+        };
+        QTest::keyClick(f.frame, Qt::Key_E, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(Model(child)->rowCount(), kEarlier + 31, 10000);
+        QCOMPARE(listed.first(), "the line being written at the start");
+        QCOMPARE(Rows(Model(child)), Lines(0, kEarlier) + listed);
+        QCOMPARE(list->indexAt({3, 3}).row(), kEarlier + 5);
+        QCOMPARE(list->selectionModel()->selectedRows(), {list->model()->index(kEarlier + 7, 0)});
+        QVERIFY(says("Earlier lines of today listed"));
+        QTest::keyClick(f.frame, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(says("No earlier lines of today to list"));
+        QCOMPARE(Model(child)->rowCount(), kEarlier + 31);
+
+        // After a Clear, filtered, in every window: SMTP's lines up to where it read.
+        QTest::mouseClick(child->widget()->findChild<QPushButton*>("CmdClear"), Qt::LeftButton);
+        for (QMdiSubWindow* c : f.Children())
+            qobject_cast<frmActivity*>(c->widget())->SetFilter(" 9");
+        QTest::keyClick(f.frame, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(Model(child)->rowCount(), kEarlier + 31, 10000);
+        QCOMPARE(Rows(Model(child)), Lines(0, kEarlier) + listed);
+        QCOMPARE(FilterMismatch(*child->findChild<FilterModel*>(), *Model(child)), QString());
+        QCOMPARE(Shown(child).size(), 11111);  // 9, 90-99, ..., 90000-99999
+    }
+
     void statusLine() {
         // Once the line reads `start`...`end`.
         const auto says = [](const QWidget* w, const QString& start, const QString& end = {}) {
