@@ -15,6 +15,25 @@ CommandLine Answer(CommandLine::Action action, const QString& text) {
     return line;
 }
 
+// Strictly "YYYY-MM-DD" of a real day, else null: Qt's ISO form takes more
+// than a script should rely on.
+QDate ParseDay(const QString& text) {
+    const auto digits = [&text](qsizetype from, qsizetype count) {
+        int v = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    };
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-') return {};
+    const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+    if (year < 0 || month < 0 || day < 0) return {};
+    const QDate date(year, month, day);
+    return date.isValid() ? date : QDate();
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -33,6 +52,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                         "when that is unset)."),
         CommandLine::tr("dir"));
     if (kWinePrefixOption) parser.addOption(prefix);
+    const QCommandLineOption find(
+        QStringLiteral("find"),
+        CommandLine::tr("Opens with Find in Logs' results for the text: the lines of a day's "
+                        "logs that contain it, case aside."),
+        CommandLine::tr("text"));
+    parser.addOption(find);
+    const QCommandLineOption day(
+        QStringLiteral("day"),
+        CommandLine::tr("The day whose logs --find searches, as YYYY-MM-DD (default: today)."),
+        CommandLine::tr("date"));
+    parser.addOption(day);
 
     const auto mistake = [&parser](const QString& what) {
         return Answer(CommandLine::Action::Error,
@@ -56,6 +86,21 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         // An empty $WINEPREFIX means ~/.wine: an empty option would not be what was meant.
         if (line.winePrefix.isEmpty())
             return mistake(CommandLine::tr("--wine-prefix needs a folder."));
+    }
+    if (parser.isSet(day) && !parser.isSet(find))
+        return mistake(CommandLine::tr("--day goes with --find."));
+    if (parser.isSet(find)) {
+        line.find = true;
+        line.findText = parser.value(find);  // the last one given, as for every option
+        if (line.findText.isEmpty()) return mistake(CommandLine::tr("--find needs a text."));
+        line.findDay = QDate::currentDate();
+        if (parser.isSet(day)) {
+            line.findDay = ParseDay(parser.value(day));
+            if (line.findDay.isNull()) {
+                return mistake(CommandLine::tr("--day: '%1' is not a day as YYYY-MM-DD.")
+                                   .arg(parser.value(day)));
+            }
+        }
     }
     return line;
 }

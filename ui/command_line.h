@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +14,12 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     QString winePrefix;  // when not empty, stands in for $WINEPREFIX
-    QString text;        // the help, the version, or the mistake with the usage
+    // --find: open with the day's logs searched for `findText` (never empty)
+    // on `findDay` (--day, else the day it was started on).
+    bool find = false;
+    QString findText;
+    QDate findDay;
+    QString text;  // the help, the version, or the mistake with the usage
 };
 
 // `arguments` as QCoreApplication::arguments() gives them, the program first.

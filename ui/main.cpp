@@ -25,5 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(FrameIcon());
     auto* frame = new MDIMain;  // deletes itself when closed
     frame->show();
+    // TODO(find): when line.find, open the Find in Logs results here, e.g.
+    // frame->OpenFind(line.findText, line.findDay), once MDIMain has it.
     return QApplication::exec();
 }

@@ -330,26 +330,61 @@ class TestWindows : public QObject {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<A>("action");
         QTest::addColumn<QString>("prefix");
-        QTest::newRow("none") << QStringList{} << A::Run << "";
-        QTest::newRow("help") << QStringList{"-h", "--version"} << A::Help << "";
-        QTest::newRow("version") << QStringList{"--version"} << A::Version << "";
-        QTest::newRow("a mistake wins") << QStringList{"--bogus", "--help"} << A::Error << "";
-        QTest::newRow("argument") << QStringList{"x"} << A::Error << "";
+        QTest::addColumn<QString>("find");  // null: no search
+        QTest::addColumn<QDate>("day");     // null: today
+        const QString none;
+        QTest::newRow("none") << QStringList{} << A::Run << "" << none << QDate();
+        QTest::newRow("help") << QStringList{"-h", "--version"} << A::Help << "" << none << QDate();
+        QTest::newRow("version") << QStringList{"--version"} << A::Version << "" << none << QDate();
+        QTest::newRow("a mistake wins")
+            << QStringList{"--bogus", "--help"} << A::Error << "" << none << QDate();
+        QTest::newRow("argument") << QStringList{"x"} << A::Error << "" << none << QDate();
         // Only where the settings come from a Wine prefix.
         const A offered = A(QV_WINE_PREFIX_OPTION ? A::Run : A::Error);
-        QTest::newRow("prefix") << QStringList{"--wine-prefix", "/a b"} << offered << "/a b";
-        QTest::newRow("empty folder") << QStringList{"--wine-prefix="} << A::Error << "";
+        QTest::newRow("prefix") << QStringList{"--wine-prefix", "/a b"} << offered << "/a b" << none
+                                << QDate();
+        QTest::newRow("empty folder")
+            << QStringList{"--wine-prefix="} << A::Error << "" << none << QDate();
+        // A search of today's logs, or of a day's; the text as given.
+        QTest::newRow("find today") << QStringList{"--find", " Émile "} << A::Run << ""
+                                    << " Émile " << QDate();
+        QTest::newRow("find on a leap day")
+            << QStringList{"--day=2024-02-29", "--find=-x", "--find", "y"} << A::Run << ""
+            << "y" << QDate(2024, 2, 29);
+        QTest::newRow("help wins")
+            << QStringList{"--find", "", "--help"} << A::Help << "" << none << QDate();
+        for (const char* bad :
+             {"2026-02-30", "2026-13-01", "2026-00-10", "0000-01-01", "yesterday", "", "2026-1-05",
+              "2026-01-05 ", "+2026-01-05", "2026-01-05T00:00", "2026-01-0\u0665", "2026/01/05"}) {
+            QTest::addRow("day '%s'", bad)
+                << QStringList{"--find", "x", "--day", bad} << A::Error << "" << none << QDate();
+        }
+        QTest::newRow("day alone")
+            << QStringList{"--day", "2026-01-05"} << A::Error << "" << none << QDate();
+        QTest::newRow("empty text") << QStringList{"--find="} << A::Error << "" << none << QDate();
+        QTest::newRow("no text") << QStringList{"--find"} << A::Error << "" << none << QDate();
     }
     void commandLine() {
         QFETCH(QStringList, args);
         QFETCH(CommandLine::Action, action);
         QFETCH(QString, prefix);
+        QFETCH(QString, find);
+        QFETCH(QDate, day);
+        const QDate before = QDate::currentDate();
         const CommandLine line = ParseCommandLine(QStringList{"QVActivityMonitor"} + args);
         QCOMPARE(line.action, action);
         QCOMPARE(line.winePrefix, action == CommandLine::Action::Run ? prefix : "");
+        QCOMPARE(line.find, !find.isNull());
+        QCOMPARE(line.findText, find);
+        if (line.find && day.isNull()) {
+            QVERIFY(line.findDay == before || line.findDay == QDate::currentDate());
+        } else {
+            QCOMPARE(line.findDay, line.find ? day : QDate());
+        }
         // A mistake is named, above the usage.
         QCOMPARE(line.text.contains("Usage:"),
                  action == CommandLine::Action::Error || action == CommandLine::Action::Help);
+        QCOMPARE(line.text.startsWith("QVActivityMonitor: "), action == CommandLine::Action::Error);
     }
 
     void session_data() {
