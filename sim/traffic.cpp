@@ -73,16 +73,19 @@ Traffic::Traffic(std::string_view component, std::uint32_t seed, std::uint32_t& 
 
 Traffic::Line Traffic::Next(std::string_view timeOfDay) {
     while (pending_.empty()) {
-        const std::optional<Handoff> handed =
-            taken_.empty() ? std::nullopt : std::optional<Handoff>(std::move(taken_.front()));
-        if (handed) taken_.pop_front();
+        std::optional<Handoff> taken;
+        if (!taken_.empty()) {
+            taken = std::move(taken_.front());
+            taken_.pop_front();
+        }
+        const Handoff* handed = taken ? &*taken : nullptr;
         const Message* message = handed ? &handed->messages.front() : nullptr;
         if (component_ == "SMTP") {
             SmtpSession();
         } else if (component_ == "POP") {
-            PopSession(handed ? &*handed : nullptr);
+            PopSession(handed);
         } else if (component_ == "HTTPMAIL") {
-            HttpMailSession(handed ? &*handed : nullptr);
+            HttpMailSession(handed);
         } else if (component_ == "MTA") {
             MtaRun(message);
         } else if (component_ == "LS") {
