@@ -236,25 +236,22 @@ void Traffic::HttpMailSession(const Handoff* mailbox) {
     Say(s + "logout " + user + " after " + std::to_string(Uniform(1, 30)) + " min");
 }
 
-// A message SF passed, to each of its recipients; on its own, one from
-// elsewhere (a retrieval run, a list) to one recipient.
+// A message SF passed, to each of its recipients, whose owners read what
+// lands in a local mailbox soon after; on its own, a list's copy for a
+// remote member.
 void Traffic::MtaRun(const Message* handed) {
-    const Message m = handed ? *handed
-                             : Message{QueueId(),
-                                       Address(),
-                                       Uniform(900, 250000),
-                                       {Chance(0.5) ? LocalAddress(Pick(kUsers)) : Address()}};
+    const Message m =
+        handed ? *handed
+               : Message{QueueId(),
+                         std::string(Pick(kLists)) + "@lists." + std::string(kLocalDomain),
+                         Uniform(900, 250000),
+                         {Address()}};
     const std::string q = m.queueId + ": ";
     Say(q + "from <" + m.from + ">, " + Thousands(m.size) + " bytes");
     for (const std::string& to : m.to) {
         if (const std::string_view user = LocalUser(to); !user.empty()) {
-            std::optional<Handoff> handoff;
-            if (handed) {
-                handoff =
-                    Handoff{std::string(ReaderOf(user)), After(1500, 4000), {m}, std::string(user)};
-            }
             Say(q + "delivered to local mailbox " + std::string(user) + " (INBOX)",
-                std::move(handoff));
+                Handoff{std::string(ReaderOf(user)), After(1500, 4000), {m}, std::string(user)});
             continue;
         }
         const std::string mx = "mx1." + to.substr(to.rfind('@') + 1);
