@@ -52,8 +52,9 @@ struct Waiting {
     Handoff handoff;
 };
 
-// Mail for a mailbox whose owner's program is about to call joins what it
-// will fetch; otherwise it waits its own turn.
+// New mail for a mailbox joins what its owner is due to fetch a second or
+// more from now; otherwise it waits its own turn, so that a step never comes
+// within a second of the one before.
 void HandOn(std::vector<Waiting>& waiting, Steady::duration now, Stream* stream, Handoff handoff) {
     if (!handoff.user.empty()) {
         for (Waiting& w : waiting) {
