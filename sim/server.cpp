@@ -41,9 +41,33 @@ struct Stream {
     const activity::Component* component;
     std::unique_ptr<DailyLog> log;
     Traffic traffic;
-    Steady::time_point due;
+    Steady::duration at{};  // on the server's timeline, when its next line is due
     std::int64_t written = 0;
 };
+
+// Work one component handed on to another, waiting for its time.
+struct Waiting {
+    Steady::duration at;
+    Stream* stream;
+    Handoff handoff;
+};
+
+// New mail for a mailbox joins what its owner is due to fetch a second or
+// more from now; otherwise it waits its own turn, so that a step never comes
+// within a second of the one before.
+void HandOn(std::vector<Waiting>& waiting, Steady::duration now, Stream* stream, Handoff handoff) {
+    if (!handoff.user.empty()) {
+        for (Waiting& w : waiting) {
+            if (w.stream == stream && w.handoff.user == handoff.user &&
+                w.at >= now + std::chrono::seconds(1)) {
+                w.handoff.messages.push_back(std::move(handoff.messages.front()));
+                return;
+            }
+        }
+    }
+    const Steady::duration at = now + handoff.after;
+    waiting.push_back({at, stream, std::move(handoff)});
+}
 
 }  // namespace
 
@@ -77,7 +101,10 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
     }
 
     const std::uint32_t seed = options.seed ? *options.seed : std::random_device{}();
+    std::mt19937 rng(seed ^ 0x5EED5EEDU);
+    std::uint32_t nextQueueId = std::uniform_int_distribution<std::uint32_t>(0x1000, 0xF0000)(rng);
     std::vector<Stream> streams;
+    streams.reserve(std::size(activity::kComponents));
     for (const activity::Component& c : activity::kComponents) {
         const std::string directory = activity::LogDirectory(c.name, c.branch);
         if (directory.empty()) {
@@ -90,13 +117,22 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
         streamSeed.generate(&value, &value + 1);
         streams.push_back({&c,
                            std::make_unique<DailyLog>(prefixText, directory, std::string(c.name)),
-                           Traffic(c.name, value), Steady::now()});
+                           Traffic(c.name, value, nextQueueId)});
     }
     if (streams.empty()) return 1;
 
+    // The streams take turns on a timeline of their own, so that what a seed
+    // writes does not depend on the machine's speed. At a rate, the machine's
+    // clock paces it and a line is stamped with its turn's time, late or not;
+    // at rate 0 it keeps the default rate's turns, without pausing, and the
+    // lines are stamped as written.
     const SimClock clock = options.startAt ? SimClock(*options.startAt) : SimClock();
     const std::chrono::duration<double> interval(options.rate > 0 ? 1.0 / options.rate : 0.0);
-    std::mt19937 rng(seed ^ 0x5EED5EEDU);
+    const std::chrono::duration<double> turn(1.0 /
+                                             (options.rate > 0 ? options.rate : Options{}.rate));
+    const Steady::time_point start = Steady::now();
+    Steady::duration behind{};  // lost to a stopped or busy machine, never caught up with
+    std::vector<Waiting> waiting;
     std::uniform_real_distribution<double> jitter(0.3, 1.7);
     std::fprintf(stderr, "qv-simserver: the simulated mail server writes in %s; Ctrl+C stops it\n",
                  prefixText.c_str());
@@ -107,12 +143,36 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
         Stream* next = nullptr;
         for (Stream& s : streams) {
             if (options.lines && s.written >= *options.lines) continue;
-            if (!next || s.due < next->due) next = &s;
+            if (!next || s.at < next->at) next = &s;
         }
-        if (!next || StopRequestedBy(next->due, stopSignals)) break;
+        if (!next) break;
+        SimClock::TimePoint now = clock.Now();
+        if (options.rate > 0) {
+            behind = std::max(behind, Steady::now() - start - next->at - std::chrono::seconds(1));
+            const Steady::time_point due = start + behind + next->at;
+            if (StopRequestedBy(due, stopSignals)) break;
+            now = clock.Now() -
+                  std::chrono::duration_cast<SimClock::TimePoint::duration>(Steady::now() - due);
+        } else if (StopRequestedBy(Steady::now(), stopSignals)) {
+            break;
+        }
+        // Handed on in the order it falls due.
+        std::stable_sort(waiting.begin(), waiting.end(),
+                         [](const Waiting& a, const Waiting& b) { return a.at < b.at; });
+        std::erase_if(waiting, [&](Waiting& w) {
+            if (w.stream != next || w.at > next->at) return false;
+            next->traffic.Take(std::move(w.handoff));
+            return true;
+        });
 
-        const SimClock::TimePoint now = clock.Now();
-        const std::string text = next->traffic.Next(TimeOfDay(now));
+        Traffic::Line line = next->traffic.Next(TimeOfDay(now));
+        const std::string& text = line.text;
+        if (line.handoff) {
+            const auto to = std::find_if(streams.begin(), streams.end(), [&](const Stream& s) {
+                return s.component->name == line.handoff->component;
+            });
+            if (to != streams.end()) HandOn(waiting, next->at, &*to, std::move(*line.handoff));
+        }
         if (!next->log->Use(LocalDateOf(now))) {
             std::fprintf(stderr, "qv-simserver: cannot open %s\n", next->log->Path().c_str());
             return 1;
@@ -142,9 +202,7 @@ int RunServer(const Options& options, const sigset_t& stopSignals) {
         }
         ++next->written;
         ++total;
-        next->due = std::max(
-            next->due + std::chrono::duration_cast<Steady::duration>(interval * jitter(rng)),
-            Steady::now() - std::chrono::seconds(1));
+        next->at += std::chrono::duration_cast<Steady::duration>(turn * jitter(rng));
     }
     std::fprintf(stderr, "qv-simserver: stopped after %lld lines\n", static_cast<long long>(total));
     return 0;

@@ -1,6 +1,8 @@
 #include "traffic.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace sim {
 
@@ -11,6 +13,8 @@ constexpr std::string_view kUsers[] = {
     "renée.dubois", "jürgen.weiß", "søren.holm", "zoë.martin", "françois.lefèvre",
     "ana.muñoz",    "bob",         "alice",      "chen.wei",   "marta.kowalska",
 };
+// The users from "bob" on read their mail on the web, the others by POP.
+constexpr std::size_t kFirstWebMailUser = 6;
 constexpr std::string_view kRemoteDomains[] = {"example.org", "example.net", "example.com"};
 constexpr std::string_view kSubjects[] = {
     "Réunion de lundi",           "Prix: 15 €",
@@ -43,37 +47,60 @@ std::string Quoted(std::string_view subject) {
     return "\"" + std::string(subject) + "\"";
 }
 
+std::string LocalAddress(std::string_view user) {
+    return std::string(user) + "@" + std::string(kLocalDomain);
+}
+
+// The mailbox's owner when `address` is local; empty when it is remote.
+std::string_view LocalUser(std::string_view address) {
+    const std::size_t at = address.rfind('@');
+    if (at == std::string_view::npos || address.substr(at + 1) != kLocalDomain) return {};
+    return address.substr(0, at);
+}
+
+std::string_view ReaderOf(std::string_view user) {
+    const auto* it = std::find(std::begin(kUsers), std::end(kUsers), user);
+    return it - std::begin(kUsers) < static_cast<std::ptrdiff_t>(kFirstWebMailUser) ? "POP"
+                                                                                    : "HTTPMAIL";
+}
+
 }  // namespace
 
-Traffic::Traffic(std::string_view component, std::uint32_t seed)
-    : component_(component), rng_(seed) {
-    nextQueueId_ = std::uniform_int_distribution<std::uint32_t>(0x1000, 0xF0000)(rng_);
+Traffic::Traffic(std::string_view component, std::uint32_t seed, std::uint32_t& nextQueueId)
+    : component_(component), rng_(seed), nextQueueId_(&nextQueueId) {
     nextSession_ = std::uniform_int_distribution<std::uint32_t>(1, 900)(rng_);
 }
 
-std::string Traffic::Next(std::string_view timeOfDay) {
+Traffic::Line Traffic::Next(std::string_view timeOfDay) {
     while (pending_.empty()) {
+        std::optional<Handoff> taken;
+        if (!taken_.empty()) {
+            taken = std::move(taken_.front());
+            taken_.pop_front();
+        }
+        const Handoff* handed = taken ? &*taken : nullptr;
+        const Message* message = handed ? &handed->messages.front() : nullptr;
         if (component_ == "SMTP") {
             SmtpSession();
         } else if (component_ == "POP") {
-            PopSession();
+            PopSession(handed);
         } else if (component_ == "HTTPMAIL") {
-            HttpMailSession();
+            HttpMailSession(handed);
         } else if (component_ == "MTA") {
-            MtaRun();
+            MtaRun(message);
         } else if (component_ == "LS") {
             ListServerPost();
         } else if (component_ == "POPC") {
             RetrievalRun();
         } else {
-            FilterRun();
+            FilterRun(message);
         }
         Separator();
     }
-    Line line = std::move(pending_.front());
+    Pending line = std::move(pending_.front());
     pending_.pop_front();
-    if (!line.stamped) return line.text;
-    return std::string(timeOfDay) + " " + line.text;
+    if (line.stamped) line.text = std::string(timeOfDay) + " " + line.text;
+    return {std::move(line.text), std::move(line.handoff)};
 }
 
 std::string Traffic::Hex(std::uint32_t value, int digits) {
@@ -95,39 +122,50 @@ void Traffic::Separator() {
     if (Chance(0.4)) Bare(std::string(Chance(0.8) ? Pick(kShortLines) : Pick(kElevenLines)));
 }
 
+// Mail from outside for local mailboxes, or, after a login, a local user's
+// mail for anywhere.
 void Traffic::SmtpSession() {
     const std::string id = "[" + Hex(nextSession_++, 4) + "]";
     const std::string s = id + " ";
     const std::string ip = Ip();
-    const std::string client = "mail." + std::string(Pick(kRemoteDomains));
+    const bool submission = Chance(0.3);
+    const std::string_view user = Pick(kUsers);
+    const std::string client =
+        submission ? "pc-" + std::to_string(Uniform(10, 99)) + "." + std::string(kLocalDomain)
+                   : "mail." + std::string(Pick(kRemoteDomains));
     Say("Connection from " + ip + ":" + std::to_string(Uniform(1024, 65535)) + " " + id);
     Say(s + ">> 220 mail." + std::string(kLocalDomain) + " ESMTP ready");
     Say(s + "<< EHLO " + client);
     Say(s + ">> 250-mail." + std::string(kLocalDomain) + " Hello " + client + " [" + ip + "]");
     Say(s + ">> 250 SIZE 52428800");
-    const int size = Uniform(900, 250000);
-    Say(s + "<< MAIL FROM:<" + Address() + "> SIZE=" + std::to_string(size));
+    if (submission) {
+        Say(s + "<< AUTH LOGIN");
+        Say(s + ">> 235 2.7.0 Authenticated as " + std::string(user));
+    }
+    Message m{{}, submission ? LocalAddress(user) : Address(), Uniform(900, 250000), {}};
+    Say(s + "<< MAIL FROM:<" + m.from + "> SIZE=" + std::to_string(m.size));
     Say(s + ">> 250 2.1.0 Sender OK");
-    const int recipients = Uniform(1, 3);
-    int accepted = 0;
-    for (int i = 0; i < recipients; ++i) {
+    for (int i = Uniform(1, 3); i > 0; --i) {
         const bool unknown = Chance(0.15);
-        const std::string to = std::string(unknown ? "jean-noël.durand" : Pick(kUsers)) + "@" +
-                               std::string(kLocalDomain);
+        const std::string to = unknown                     ? LocalAddress("jean-noël.durand")
+                               : submission && Chance(0.7) ? Address()
+                                                           : LocalAddress(Pick(kUsers));
         Say(s + "<< RCPT TO:<" + to + ">");
         if (unknown) {
             Say(s + ">> 550 5.1.1 <" + to + ">: user unknown");
         } else {
             Say(s + ">> 250 2.1.5 Recipient OK");
-            ++accepted;
+            m.to.push_back(to);
         }
     }
-    if (accepted > 0) {
+    if (!m.to.empty()) {
         Say(s + "<< DATA");
         Say(s + ">> 354 Start mail input; end with <CRLF>.<CRLF>");
-        Say(s + "Message received: " + Thousands(size) + " bytes, subject " +
+        Say(s + "Message received: " + Thousands(m.size) + " bytes, subject " +
             Quoted(Pick(kSubjects)));
-        Say(s + ">> 250 2.0.0 OK queued as " + QueueId());
+        m.queueId = QueueId();
+        Say(s + ">> 250 2.0.0 OK queued as " + m.queueId,
+            Handoff{"SF", After(1000, 2500), {m}, {}});
     }
     Say(s + "<< QUIT");
     Say(s + ">> 221 2.0.0 Bye");
@@ -135,80 +173,102 @@ void Traffic::SmtpSession() {
         std::to_string(Uniform(0, 9)) + " s)");
 }
 
-void Traffic::PopSession() {
+// A mail program fetching the mailbox's new mail; on its own, one finding
+// none or failing to log in.
+void Traffic::PopSession(const Handoff* mailbox) {
     const std::string id = "[" + Hex(nextSession_++, 4) + "]";
     const std::string s = id + " ";
-    const std::string_view user = Pick(kUsers);
+    const std::string user(mailbox ? std::string_view(mailbox->user) : Pick(kUsers));
     Say("Connection from " + Ip() + ":" + std::to_string(Uniform(1024, 65535)) + " " + id);
     Say(s + ">> +OK Quorvane POP3 server ready");
-    Say(s + "<< USER " + std::string(user));
+    Say(s + "<< USER " + user);
     Say(s + "<< PASS ********");
-    if (Chance(0.15)) {
-        Say(s + ">> -ERR Login failed for " + std::string(user) + ": bad password");
+    if (!mailbox && Chance(0.15)) {
+        Say(s + ">> -ERR Login failed for " + user + ": bad password");
         Say(s + "Connection closed by server");
         return;
     }
-    const int messages = Uniform(0, 4);
-    Say(s + ">> +OK Login ok for " + std::string(user) + ": " + Count(messages, "message") + " (" +
-        Thousands(messages * Uniform(900, 40000)) + " octets)");
+    const std::vector<Message> none;
+    const std::vector<Message>& messages = mailbox ? mailbox->messages : none;
+    int octets = 0;
+    for (const Message& m : messages) octets += m.size;
+    const std::string count = Count(static_cast<int>(messages.size()), "message");
+    Say(s + ">> +OK Login ok for " + user + ": " + count + " (" + Thousands(octets) + " octets)");
     Say(s + "<< STAT");
-    for (int i = 1; i <= messages; ++i) {
+    for (std::size_t i = 1; i <= messages.size(); ++i) {
         Say(s + "<< RETR " + std::to_string(i));
-        Say(s + ">> +OK " + Thousands(Uniform(900, 40000)) + " octets follow");
+        Say(s + ">> +OK " + Thousands(messages[i - 1].size) + " octets follow (" +
+            messages[i - 1].queueId + ")");
         Say(s + "<< DELE " + std::to_string(i));
     }
     Say(s + "<< QUIT");
-    Say(s + ">> +OK Bye (" + Count(messages, "message") + " deleted)");
+    Say(s + ">> +OK Bye (" + count + " deleted)");
 }
 
-void Traffic::HttpMailSession() {
+// A user reading the mailbox's new mail in the browser; on its own, a login
+// that may send a message.
+void Traffic::HttpMailSession(const Handoff* mailbox) {
     const std::string ip = Ip();
-    const std::string_view user = Pick(kUsers);
+    const std::string user(mailbox ? std::string_view(mailbox->user) : Pick(kUsers));
     Say(ip + " GET /login 200 (" + std::to_string(Uniform(1, 9)) + " ms)");
-    if (Chance(0.2)) {
-        Say(ip + " POST /login user=" + std::string(user) + ": login failed (bad password)");
+    if (!mailbox && Chance(0.2)) {
+        Say(ip + " POST /login user=" + user + ": login failed (bad password)");
         return;
     }
     const std::string session = Hex(nextSession_++ * 2654435761U, 8);
-    Say(ip + " POST /login user=" + std::string(user) + ": login ok, session " + session);
+    Say(ip + " POST /login user=" + user + ": login ok, session " + session);
     const std::string s = "[" + session + "] ";
     Say(s + "GET /mail/inbox?page=1 200 (" + std::to_string(Uniform(4, 40)) + " ms)");
-    for (int i = Uniform(0, 3); i > 0; --i) {
-        Say(s + "GET /mail/read?id=" + std::to_string(Uniform(1000, 9999)) + " 200 (" +
-            std::to_string(Uniform(3, 25)) + " ms)");
+    if (mailbox) {
+        for (const Message& m : mailbox->messages) {
+            Say(s + "GET /mail/read?id=" + m.queueId + " 200 (" + std::to_string(Uniform(3, 25)) +
+                " ms)");
+        }
+    } else if (Chance(0.5)) {
+        Message m{QueueId(),
+                  LocalAddress(user),
+                  Uniform(900, 60000),
+                  {Chance(0.3) ? LocalAddress(Pick(kUsers)) : Address()}};
+        Say(s + "POST /mail/send to=" + m.to.front() + " subject=" + Quoted(Pick(kSubjects)) +
+                ": queued as " + m.queueId,
+            Handoff{"SF", After(1000, 2500), {m}, {}});
     }
-    if (Chance(0.5)) {
-        Say(s + "POST /mail/send to=" + Address() + " subject=" + Quoted(Pick(kSubjects)) +
-            ": queued as " + QueueId());
-    }
-    Say(s + "logout " + std::string(user) + " after " + std::to_string(Uniform(1, 30)) + " min");
+    Say(s + "logout " + user + " after " + std::to_string(Uniform(1, 30)) + " min");
 }
 
-void Traffic::MtaRun() {
-    const std::string q = QueueId() + ": ";
-    const std::string_view from = Pick(kUsers);
-    Say(q + "from <" + std::string(from) + "@" + std::string(Pick(kRemoteDomains)) + ">, " +
-        Thousands(Uniform(900, 250000)) + " bytes");
-    if (Chance(0.5)) {
-        Say(q + "delivered to local mailbox " + std::string(Pick(kUsers)) + " (INBOX)");
-        return;
-    }
-    const std::string_view domain = Pick(kRemoteDomains);
-    const std::string mx = "mx1." + std::string(domain);
-    Say(q + "remote delivery to " + std::string(Pick(kUsers)) + "@" + std::string(domain) +
-        " via " + mx + " [" + Ip() + "]");
-    const int attempts = Uniform(1, 3);
-    for (int attempt = 1; attempt < attempts; ++attempt) {
-        Say(q + "451 4.7.1 Greylisted, try again later; retry " + std::to_string(attempt) + " in " +
-            std::to_string(5 * attempt) + " min");
-        Say(q + "retry " + std::to_string(attempt) + " to " + mx);
-    }
-    if (Chance(0.1)) {
-        Say(q + "gave up after " + Count(attempts, "attempt") +
-            ": 550 5.1.1 user unknown; bounce sent to <" + std::string(from) + ">");
-    } else {
-        Say(q + "delivered to " + mx + ": 250 2.0.0 Ok: queued as " +
-            Hex(static_cast<std::uint32_t>(Uniform(0, 0xFFFFF)), 5));
+// A message SF passed, to each of its recipients, whose owners read what
+// lands in a local mailbox soon after; on its own, a list's copy for a
+// remote member.
+void Traffic::MtaRun(const Message* handed) {
+    const Message m =
+        handed ? *handed
+               : Message{QueueId(),
+                         std::string(Pick(kLists)) + "@lists." + std::string(kLocalDomain),
+                         Uniform(900, 250000),
+                         {Address()}};
+    const std::string q = m.queueId + ": ";
+    Say(q + "from <" + m.from + ">, " + Thousands(m.size) + " bytes");
+    for (const std::string& to : m.to) {
+        if (const std::string_view user = LocalUser(to); !user.empty()) {
+            Say(q + "delivered to local mailbox " + std::string(user) + " (INBOX)",
+                Handoff{std::string(ReaderOf(user)), After(1500, 4000), {m}, std::string(user)});
+            continue;
+        }
+        const std::string mx = "mx1." + to.substr(to.rfind('@') + 1);
+        Say(q + "remote delivery to " + to + " via " + mx + " [" + Ip() + "]");
+        const int attempts = Uniform(1, 3);
+        for (int attempt = 1; attempt < attempts; ++attempt) {
+            Say(q + "451 4.7.1 Greylisted, try again later; retry " + std::to_string(attempt) +
+                " in " + std::to_string(5 * attempt) + " min");
+            Say(q + "retry " + std::to_string(attempt) + " to " + mx);
+        }
+        if (Chance(0.1)) {
+            Say(q + "gave up after " + Count(attempts, "attempt") +
+                ": 550 5.1.1 user unknown; bounce sent to <" + m.from + ">");
+        } else {
+            Say(q + "delivered to " + mx + ": 250 2.0.0 Ok: queued as " +
+                Hex(static_cast<std::uint32_t>(Uniform(0, 0xFFFFF)), 5));
+        }
     }
     if (Chance(0.2)) {
         Say("Queue run: " + std::to_string(Uniform(0, 12)) + " waiting, " +
@@ -258,7 +318,7 @@ void Traffic::RetrievalRun() {
         Say(account + Count(messages, "message") + " (" +
             Thousands(messages * Uniform(900, 40000)) + " bytes)");
         const std::string first = QueueId();
-        nextQueueId_ += static_cast<std::uint32_t>(messages - 1);
+        *nextQueueId_ += static_cast<std::uint32_t>(messages - 1);
         Say(account + "retrieved " + std::to_string(messages) + ", queued from " + first + " for " +
             std::string(user));
         total += messages;
@@ -267,18 +327,22 @@ void Traffic::RetrievalRun() {
         "." + std::to_string(Uniform(0, 9)) + " s: " + Count(total, "message"));
 }
 
-void Traffic::FilterRun() {
-    const std::string q = QueueId() + ": ";
-    Say(q + "scanning message from <" + Address() + "> (" + Thousands(Uniform(900, 250000)) +
-        " bytes)");
-    const int score = Uniform(0, 120);
+// A message SMTP accepted or HTTPMAIL sent, which passes; on its own, one
+// from elsewhere, which may not.
+void Traffic::FilterRun(const Message* handed) {
+    const Message m = handed ? *handed : Message{QueueId(), Address(), Uniform(900, 250000), {}};
+    const std::string q = m.queueId + ": ";
+    Say(q + "scanning message from <" + m.from + "> (" + Thousands(m.size) + " bytes)");
+    const int score = Uniform(0, handed ? 59 : 120);
     const std::string points = std::to_string(score / 10) + "." + std::to_string(score % 10);
-    if (Chance(0.1)) {
+    if (!handed && Chance(0.1)) {
         Say(q + "sender address on blocklist " + Ip() + ": rejected");
     } else if (score >= 60) {
         Say(q + "score " + points + " (SUBJ_ALL_CAPS, EURO_MONEY): moved to quarantine");
     } else {
-        Say(q + "score " + points + " (BAYES_20, HTML_MESSAGE): passed");
+        Say(q + "score " + points + " (BAYES_20, HTML_MESSAGE): passed",
+            handed ? std::optional<Handoff>(Handoff{"MTA", After(1000, 2500), {m}, {}})
+                   : std::nullopt);
     }
     if (Chance(0.05)) {
         Say("Rules reloaded: " + Thousands(Uniform(900, 1500)) + " rules in 0.0" +

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "journal.h"
 #include "text.h"
@@ -83,18 +86,65 @@ TEST_F(SimServer, WritesTheDaysLogsWhereTheMonitorLooksAndRollsOverAtMidnight) {
 // What a seed makes, time stamps aside, is what it made when recorded: the
 // demo and the end-to-end tests are read against it. After changing the
 // traffic on purpose: QV_RECORD_TRAFFIC=1 ctest -R Recorded, and review the diff.
-TEST_F(SimServer, MakesTheTrafficRecordedForItsSeed) {
-    ASSERT_EQ(Sim("--lines 150 --rate 0 --seed 11 --start-at '2002-08-21 10:00:00'"), 0);
+// In it a message keeps its queue id from SMTP or HTTPMAIL through SF to MTA
+// and, for a local mailbox, to POP or HTTPMAIL, each step seconds after the
+// line that handed it on; a remote delivery ends at MTA.
+TEST_F(SimServer, MakesTheTrafficRecordedForItsSeedWhereMessagesGoThroughTheServer) {
+    ASSERT_EQ(Sim("--lines 220 --rate 20 --seed 11 --start-at '2002-08-21 10:00:00'"), 0);
     std::map<std::string, std::string> logs;  // by component, in the order written
+    struct Seen {
+        std::string component, text;
+        double at;  // seconds into the day
+    };
+    std::map<std::string, std::vector<Seen>> trails;  // by queue id, in the order written
+    const std::regex queueId("Q[0-9A-F]{6}");
     for (const auto& e : sim::ReadJournal(journal_)) {
         const bool stamped = e.text.size() > 13 && e.text[2] == ':' && e.text[8] == '.';
         logs[e.component] += (stamped ? e.text.substr(13) : e.text) + "\n";
+        for (std::sregex_iterator m(e.text.begin(), e.text.end(), queueId), end; m != end; ++m) {
+            trails[m->str()].push_back({e.component, e.text,
+                                        std::stoi(e.text.substr(0, 2)) * 3600 +
+                                            std::stoi(e.text.substr(3, 2)) * 60 +
+                                            std::stod(e.text.substr(6, 6))});
+        }
     }
     std::string traffic;
     for (const auto& [component, lines] : logs) traffic += "== " + component + "\n" + lines;
     const std::string recorded = QV_TEST_DATA_DIR "/sim-traffic-seed-11.txt";
     if (std::getenv("QV_RECORD_TRAFFIC")) std::ofstream(recorded, std::ios::binary) << traffic;
     EXPECT_EQ(traffic, activity::ReadWholeFile(recorded).value_or("none recorded"));
+
+    int toMailbox = 0, toRemote = 0;
+    for (const auto& [id, trail] : trails) {
+        if (trail[0].text.find("queued as " + id) == std::string::npos) continue;  // from elsewhere
+        // Steps: 0 accepted or sent, 1 SF, 2 MTA, 3 the mailbox's owner.
+        int step = 0;
+        double handedOn = trail[0].at;
+        bool local = false;
+        for (const Seen& s : std::span(trail).subspan(1)) {
+            const int k = s.component == "SF"                                 ? 1
+                          : s.component == "MTA"                              ? 2
+                          : s.component == "POP" || s.component == "HTTPMAIL" ? 3
+                                                                              : 9;
+            // MTA may still deliver to others while a mailbox's owner reads.
+            EXPECT_GE(k, std::min(step, 2)) << s.text;
+            if (k > step) {
+                EXPECT_EQ(k, step + 1) << s.text;
+                EXPECT_GE(s.at - handedOn, 1.0) << s.text;
+                EXPECT_TRUE(k < 3 || local) << s.text;
+                step = k;
+            }
+            if (k == 1) handedOn = s.at;
+            if (k == 2 && !local && s.text.find("local mailbox") != std::string::npos) {
+                handedOn = s.at;
+                local = true;
+            }
+        }
+        toMailbox += step == 3;
+        toRemote += step == 2 && !local;
+    }
+    EXPECT_GE(toMailbox, 3);
+    EXPECT_GE(toRemote, 3);
 }
 
 TEST_F(SimServer, LeavesAFolderItDidNotMakeAloneUnlessForced) {
