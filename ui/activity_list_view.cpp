@@ -4,7 +4,10 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+
+#include <utility>
 
 #include "activity_model.h"
 
@@ -83,6 +86,7 @@ std::optional<std::uint64_t> ActivityListView::SelectedSeq() const {
 void ActivityListView::ShowModel(QAbstractItemModel* shown) {
     if (model() == shown) return;
     wanted_ = SelectedSeq();
+    shift_ = 0;
     QAbstractItemModel* old = model();
     // The view makes a selection model for each model and leaves the old one.
     QItemSelectionModel* oldSelection = selectionModel();
@@ -99,19 +103,25 @@ void ActivityListView::ShowModel(QAbstractItemModel* shown) {
             [this] { wanted_ = SelectedSeq(); });
     connect(shown, &QAbstractItemModel::modelReset, this, &ActivityListView::Reselect);
     connect(shown, &QAbstractItemModel::rowsInserted, this, &ActivityListView::Reselect);
-    // Entries put above the first leave the rows in sight where they are.
-    connect(shown, &QAbstractItemModel::rowsAboutToBeInserted, this,
-            [this](const QModelIndex&, int first) {
-                topRow_ = first == 0 ? indexAt(QPoint(0, 0)).row() : -1;
-            });
+    // Entries put above the first leave the rows in sight where they are: the
+    // view scrolls down past them once laid out, which it does once a turn.
     connect(shown, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) {
-                if (first != 0 || topRow_ < 0) return;
-                scrollTo(model()->index(topRow_ + last + 1, 0), QAbstractItemView::PositionAtTop);
+                if (first == 0 && model()->rowCount() > last + 1) shift_ += last + 1;
             });
     if (Reselect()) {
         scrollTo(selectionModel()->selectedIndexes().first(), QAbstractItemView::PositionAtCenter);
     }
+}
+
+void ActivityListView::updateGeometries() {
+    QListView::updateGeometries();
+    if (shift_ == 0) return;
+    QScrollBar* bar = verticalScrollBar();
+    const int rows = std::exchange(shift_, 0);
+    bar->setValue(bar->value() + (verticalScrollMode() == ScrollPerItem
+                                      ? rows
+                                      : rows * std::max(sizeHintForRow(0), 1)));
 }
 
 bool ActivityListView::Reselect() {

@@ -32,6 +32,7 @@ class ActivityListView final : public QListView {
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
 
   private:
     // The selected entry's sequence number, or the one still to select.
@@ -40,5 +41,5 @@ class ActivityListView final : public QListView {
     bool Reselect();
 
     std::optional<std::uint64_t> wanted_;  // to select once shown
-    int topRow_ = -1;                      // in sight while rows go in above it
+    int shift_ = 0;                        // rows put above those in sight since the last layout
 };

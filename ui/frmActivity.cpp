@@ -1,5 +1,6 @@
 #include "frmActivity.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr int kScanInterval = 3000;
+// How long one turn of reading earlier lines may take, at most a slice more.
+constexpr qint64 kEarlierTurnMs = 20;
 
 }  // namespace
 
@@ -109,12 +112,19 @@ bool frmActivity::ReadEarlierSlice() {
         lblStatus->Earlier(StatusLabel::EarlierState::Changed);
         return false;
     }
-    const bool more = earlier_->ReadSlice(activity::kSliceBytes, earlierBatch_);
-    earlierStop_ = earlier_->Position();
-    if (model_->Prepend(earlierBatch_) < earlierBatch_.size()) {
-        lblStatus->Earlier(StatusLabel::EarlierState::LeftOut);
-        ShowMatches();
-        return false;
+    // Slices until the turn's time is up: the list lays out once a turn, which
+    // for a million rows costs more than a slice.
+    QElapsedTimer turn;
+    turn.start();
+    bool more = true;
+    while (more && turn.elapsed() < kEarlierTurnMs) {
+        more = earlier_->ReadSlice(activity::kSliceBytes, earlierBatch_);
+        earlierStop_ = earlier_->Position();
+        if (model_->Prepend(earlierBatch_) < earlierBatch_.size()) {
+            lblStatus->Earlier(StatusLabel::EarlierState::LeftOut);
+            ShowMatches();
+            return false;
+        }
     }
     ShowMatches();
     if (more) {

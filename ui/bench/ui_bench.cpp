@@ -51,6 +51,8 @@
 // filter_bench.cpp
 std::vector<double> GrepBaseline(const std::function<void(std::ostream&)>& write);
 void BenchFilter(const std::vector<std::string>& lines, const std::vector<double>& grepMs);
+// earlier_bench.cpp
+void BenchEarlier(const std::vector<std::string>& lines);
 
 namespace {
 
@@ -364,6 +366,7 @@ int main(int argc, char** argv) {
         BenchBurst(lines);
     }
     if (only.empty() || only == "filter") BenchFilter(lines, grepMs);
+    if (only.empty() || only == "earlier") BenchEarlier(lines);
     if (only.empty() || only == "start-up") BenchStartUp(argv[0]);
     return 0;
 }
