@@ -143,7 +143,9 @@ QMdiSubWindow* FindWindow::AddTo(QMdiArea* workspace) {
     QMdiSubWindow* frame = workspace->addSubWindow(this);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(windowIcon());
+    // At the top of the workspace, which holds it whole.
     frame->resize(form_layout::kActivityClient.width(), form_layout::kActivityClient.height() * 2);
+    frame->move(0, 0);
     return frame;
 }
 
