@@ -44,7 +44,9 @@ QString Problem(const QString& name, const activity::ScanStatus& status) {
     const QString file = path.mid(path.lastIndexOf(u'\\') + 1);
     switch (status.state) {
         case ScanState::Following:
-            return {};
+            if (status.restart == activity::Restart::None) return {};
+            return FindWindow::tr("%1: %2 changed during the search and was searched in part")
+                .arg(name, file);
         case ScanState::NotScanned:
             return FindWindow::tr("%1: not searched").arg(name);
         case ScanState::NoSetting:
@@ -202,11 +204,10 @@ void FindWindow::TakeFound() {
         done = done_;
         total = total_;
     }
-    // The search hands over each component's lines before the next one's: appended as
-    // they come, the rows are in the components' order.
     for (Found& batch : found) {
         std::vector<int>& times = times_[batch.component];
         times.insert(times.end(), batch.times.begin(), batch.times.end());
+        arrival_.insert(arrival_.end(), batch.rows.size(), batch.component);
         model_->Append(batch.rows);
     }
     if (outcome) {
@@ -223,6 +224,16 @@ void FindWindow::TakeFound() {
 
 void FindWindow::Finished(const activity::LogSearchOutcome& outcome) {
     take_->stop();
+    std::vector<std::size_t> next = FirstLines();  // then the next line of each
+    order_.clear();
+    order_.reserve(arrival_.size());
+    for (const std::size_t component : arrival_) order_.push_back(next[component]++);
+    std::vector<std::size_t>().swap(arrival_);
+    if (std::is_sorted(order_.begin(), order_.end())) {
+        order_.clear();
+    } else {
+        Reorder({});
+    }
     prgSearch->hide();
     CmdCancel->setEnabled(false);
     CmdByTime->setEnabled(true);
@@ -251,23 +262,31 @@ void FindWindow::CmdCancel_Click() {
     CmdCancel->setEnabled(false);
 }
 
+std::vector<std::size_t> FindWindow::FirstLines() const {
+    std::vector<std::size_t> first;
+    std::size_t lines = 0;
+    for (const std::vector<int>& times : times_) {
+        first.push_back(lines);
+        lines += times.size();
+    }
+    return first;
+}
+
 void FindWindow::CmdByTime_Click(bool byTime) {
-    // Lines are numbered in the components' order; `order` lists the line each row shows.
-    const auto lineOf = [](const std::vector<std::size_t>& order, std::size_t row) {
-        return order.empty() ? row : order[row];
-    };
     std::vector<std::size_t> next;
     if (byTime) {
-        std::vector<std::size_t> first;  // each component's first line
-        std::size_t lines = 0;
-        for (const std::vector<int>& times : times_) {
-            first.push_back(lines);
-            lines += times.size();
-        }
+        const std::vector<std::size_t> first = FirstLines();
         const auto merged = activity::MergeByTime(times_);
         next.reserve(merged.size());
         for (const auto& [component, line] : merged) next.push_back(first[component] + line);
     }
+    Reorder(std::move(next));
+}
+
+void FindWindow::Reorder(std::vector<std::size_t> next) {
+    const auto lineOf = [](const std::vector<std::size_t>& order, std::size_t row) {
+        return order.empty() ? row : order[row];
+    };
     const auto rows = static_cast<std::size_t>(model_->rowCount());
     std::vector<std::size_t> rowOf(rows);  // where each line is listed now
     for (std::size_t row = 0; row < rows; ++row) rowOf[lineOf(order_, row)] = row;

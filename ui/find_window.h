@@ -56,6 +56,10 @@ class FindWindow final : public QWidget {
     void Search(activity::LogSearchRequest request);
     void TakeFound();
     void Finished(const activity::LogSearchOutcome& outcome);
+    // Each component's first line, numbered in the components' order.
+    std::vector<std::size_t> FirstLines() const;
+    // Lists the rows anew, row r showing line next[r] (none: the components' order).
+    void Reorder(std::vector<std::size_t> next);
     void CmdCancel_Click();
     void CmdByTime_Click(bool byTime);
     void lstResults_DblClick();
@@ -72,9 +76,12 @@ class FindWindow final : public QWidget {
 
     // Per component, the LeadingTimeOfDay of each line listed, in file order.
     std::vector<std::vector<int>> times_;
-    // By time, the line each row lists, numbered in the components' order;
-    // empty in the components' order.
+    // The line each row lists, numbered in the components' order; empty when
+    // the rows are in that order.
     std::vector<std::size_t> order_;
+    // While the search runs, each row's component: it reads two logs at a time,
+    // and the rows are listed as found, put in order once all are in.
+    std::vector<std::size_t> arrival_;
 
     // Shared with the worker.
     std::mutex mutex_;

@@ -124,10 +124,13 @@ struct Frame {
     explicit Frame(bool settings = true) {
         if (settings) {
             for (const auto& c : activity::kComponents)
-                server.SetDirectory(
-                    activity::SettingsKey(c.name, c.branch).substr(activity::kSettingsRoot.size()),
-                    "C:\\Logs\\" + std::string(c.name));
+                SetFolder(c.name, "C:\\Logs\\" + std::string(c.name));
         }
+    }
+    void SetFolder(std::string_view name, const std::string& folder) {
+        const activity::Component* c = activity::FindComponent(name);
+        const std::string key = activity::SettingsKey(c->name, c->branch);
+        server.SetDirectory(key.substr(activity::kSettingsRoot.size()), folder);
     }
     ~Frame() { delete frame; }
     bool Show() const {
@@ -548,14 +551,9 @@ class TestWindows : public QObject {
     // components' logs and a missing folder, By Time and back, copy, detail and the menus.
     void findInLogs() {
         Frame f(false);
-        const auto set = [&f](const char* name, const std::string& folder) {
-            const activity::Component* c = activity::FindComponent(name);
-            const std::string key = activity::SettingsKey(c->name, c->branch);
-            f.server.SetDirectory(key.substr(activity::kSettingsRoot.size()), folder);
-        };
-        set("LS", f.server.WindowsLogDir());
-        set("SMTP", f.server.WindowsLogDir());
-        set("MTA", "C:\\Missing");
+        f.SetFolder("LS", f.server.WindowsLogDir());
+        f.SetFolder("SMTP", f.server.WindowsLogDir());
+        f.SetFolder("MTA", "C:\\Missing");
         const QDate day(2026, 12, 1);
         const QString ls1 = "LS 12:00:01 anne@example.com one",
                       ls2 = "LS 12:00:03 ANNE@example.com",
@@ -632,21 +630,30 @@ class TestWindows : public QObject {
         QVERIFY(found->maximumSize() != found->minimumSize());
     }
 
-    // A search of many slices cancelled at once, and another closed while it runs.
-    void findCancelled() {
+    // Two logs of many slices, searched two at a time, listed in the components' order once
+    // found; another search cancelled at once, and a third closed while it runs.
+    void findManySlices() {
         Frame f(false);
-        f.server.SetDirectory("Connectors\\SMTP", f.server.WindowsLogDir());
-        AppendLog(f.server, "SMTP", kToday, Lines(0, 400'000));
-        f.frame->OpenFind("log line", {2026, 12, 6}, {"SMTP", "SF"});
-        f.frame->OpenFind("log line", {2026, 12, 6});
-        QWidget* first = f.Children().at(0)->widget();
-        QPointer<QWidget> second = f.Children().at(1)->widget();
-        first->findChild<QPushButton*>("CmdCancel")->click();
-        second->parentWidget()->close();
-        QTRY_VERIFY(first->findChild<QLabel*>("lblStatus")->text().startsWith("Cancelled. "));
-        QVERIFY(!first->findChild<QPushButton*>("CmdCancel")->isEnabled());
-        QVERIFY(List(first)->model()->rowCount() < 400'000);
-        QTRY_VERIFY(second.isNull());
+        const QStringList lines = Lines(0, 200'000);
+        QStringList rows;
+        for (const char* name : {"LS", "SMTP"}) {
+            f.SetFolder(name, f.server.WindowsLogDir());
+            AppendLog(f.server, name, kToday, lines);
+            for (const QString& line : lines) rows << name + (" " + line);
+        }
+        for (int n = 0; n < 3; ++n) f.frame->OpenFind("log line", {2026, 12, 6});
+        QWidget* done = f.Children().at(0)->widget();
+        QWidget* cancelled = f.Children().at(1)->widget();
+        QPointer<QWidget> closed = f.Children().at(2)->widget();
+        cancelled->findChild<QPushButton*>("CmdCancel")->click();
+        closed->parentWidget()->close();
+        QTRY_VERIFY(cancelled->findChild<QLabel*>("lblStatus")->text().startsWith("Cancelled. "));
+        QVERIFY(Model(cancelled)->rowCount() < rows.size());
+        QTRY_VERIFY_WITH_TIMEOUT(done->findChild<QPushButton*>("CmdByTime")->isEnabled(), 30000);
+        QCOMPARE(Rows(Model(done)), rows);
+        QCOMPARE(done->findChild<QLabel*>("lblStatus")->text(),
+                 "Lines found: " + QLocale().toString(rows.size()));
+        QTRY_VERIFY(closed.isNull());
     }
 
     // An idle frame reads each log once a tick, counted by the opens of the logs
