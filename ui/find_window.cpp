@@ -45,7 +45,8 @@ QString Problem(const QString& name, const activity::ScanStatus& status) {
     switch (status.state) {
         case ScanState::Following:
             if (status.restart == activity::Restart::None) return {};
-            return FindWindow::tr("%1: %2 changed during the search and was searched in part")
+            return FindWindow::tr(
+                       "%1: %2 changed during the search: only what came before was searched")
                 .arg(name, file);
         case ScanState::NotScanned:
             return FindWindow::tr("%1: not searched").arg(name);
