@@ -41,6 +41,9 @@ class CodePageDecoder {
     CodePageDecoder(const CodePageDecoder&) = delete;
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
+    // The bytes are UTF-8: valid sequences pass as they are.
+    bool IsUtf8() const { return utf8_; }
+
     // Appends the UTF-8 text of `bytes` to `out`; returns its character count.
     std::size_t Append(std::string_view bytes, std::string& out) const;
 

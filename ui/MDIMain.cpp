@@ -12,6 +12,8 @@
 #include "app_icons.h"
 #include "components.h"
 #include "filter_bar.h"
+#include "find_dialog.h"
+#include "find_window.h"
 #include "form_layout.h"
 #include "frmActivity.h"
 
@@ -93,6 +95,8 @@ MDIMain::MDIMain(QWidget* parent)
 
     // The client area is the workspace, below the menu bar.
     resize(form_layout::kFrameClient + QSize(0, menuBar()->sizeHint().height()));
+
+    AddFindInLogs();
 }
 
 MDIMain::~MDIMain() = default;
@@ -144,6 +148,9 @@ frmActivity* MDIMain::ActiveWindow() const {
 
 void MDIMain::mnuEditCopy_Click() {
     if (const frmActivity* window = ActiveWindow()) window->CopySelected();
+    const QMdiSubWindow* child = workspace_->activeSubWindow();
+    if (const auto* found = child ? qobject_cast<FindWindow*>(child->widget()) : nullptr)
+        found->CopySelected();
 }
 
 void MDIMain::mnuViewEarlier_Click() {
@@ -177,4 +184,25 @@ void MDIMain::menuWindows_AboutToShow() {
                     if (target) workspace->setActiveSubWindow(target);
                 });
     }
+}
+
+void MDIMain::AddFindInLogs() {
+    mnuEditFindInLogs = new QAction(tr("Find in &Logs..."), this);
+    mnuEditFindInLogs->setObjectName(QStringLiteral("mnuEditFindInLogs"));
+    mnuEditFindInLogs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    mnuEdit->insertAction(mnuEditCopy, mnuEditFindInLogs);
+    connect(mnuEditFindInLogs, &QAction::triggered, this, &MDIMain::mnuEditFindInLogs_Click);
+}
+
+void MDIMain::mnuEditFindInLogs_Click() {
+    FindDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted)
+        OpenFind(dialog.Text(), dialog.Day(), dialog.Components());
+}
+
+void MDIMain::OpenFind(const QString& text, const QDate& day, const QStringList& components) {
+    auto* window = new FindWindow(text, day, components);
+    QMdiSubWindow* child = window->AddTo(workspace_);
+    child->show();
+    workspace_->setActiveSubWindow(child);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 class FilterBar;
 class QAction;
+class QDate;
 class QMdiArea;
 class QMenu;
 class frmActivity;
@@ -20,6 +22,11 @@ class MDIMain final : public QMainWindow {
 
     explicit MDIMain(QWidget* parent = nullptr);
     ~MDIMain() override;
+
+    // Opens a window that lists the lines of `day`'s logs that contain `text`,
+    // in the components named (none: all), and makes it the active window.
+    // Once the frame is shown: its load brings the activity windows over it.
+    void OpenFind(const QString& text, const QDate& day, const QStringList& components = {});
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -50,4 +57,9 @@ class MDIMain final : public QMainWindow {
     QAction* mnuHelpAbout;
     FilterBar* filterBar_;
     bool loaded_ = false;
+
+    // Find in Logs.
+    void AddFindInLogs();
+    void mnuEditFindInLogs_Click();
+    QAction* mnuEditFindInLogs = nullptr;
 };

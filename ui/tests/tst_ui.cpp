@@ -2,6 +2,7 @@
 #include <QtWidgets>
 
 #include <fstream>
+#include <type_traits>
 
 #ifdef Q_OS_LINUX
 #include <sys/inotify.h>
@@ -13,6 +14,7 @@
 #include "command_line.h"
 #include "components.h"
 #include "filter_model.h"
+#include "find_dialog.h"
 #include "form_layout.h"
 #include "frmActivity.h"
 #include "log_naming.h"
@@ -60,7 +62,7 @@ QString FilterMismatch(const FilterModel& f, const ActivityModel& source) {
 
 // A window's controls, found by name as any client would.
 QListView* List(const QObject* w) {
-    return w->findChild<QListView*>("lstActivity");
+    return w->findChild<QListView*>();
 }
 ActivityModel* Model(const QObject* w) {
     return w->findChild<ActivityModel*>();
@@ -79,14 +81,24 @@ QString State(const QObject* w) {
            QString::number(Model(w)->rowCount());
 }
 
-// Once a message box shows, hands it to `inspect` and clicks its OK button.
-void WhenModal(std::function<void(QMessageBox*)> inspect, int tries = 1000) {
+// Once a modal box shows, hands it to `inspect`; then clicks a message box's OK button.
+template <typename Box = QMessageBox>
+void WhenModal(std::type_identity_t<std::function<void(Box*)>> inspect, int tries = 1000) {
     QTimer::singleShot(10, [inspect, tries] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return tries > 0 ? WhenModal(inspect, tries - 1) : void();
+        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
+        if (!box) return tries > 0 ? WhenModal<Box>(inspect, tries - 1) : void();
         inspect(box);
-        box->button(QMessageBox::Ok)->click();
+        if constexpr (std::is_same_v<Box, QMessageBox>) box->button(QMessageBox::Ok)->click();
     });
+}
+
+// Appends CRLF lines to `name`'s log of `day` in the server's folder.
+void AppendLog(const TestServer& server, const char* name, activity::LocalDate day,
+               const QStringList& lines) {
+    const std::string file = activity::ActiveFileName("", name, day);
+    std::ofstream(server.LocalLogDir() / file.substr(file.rfind('\\') + 1),
+                  std::ios::binary | std::ios::app)
+        << (lines.join("\r\n") + "\r\n").toStdString();
 }
 
 // Activity windows in a workspace of their own, following the SMTP log of a
@@ -102,12 +114,7 @@ struct Host {
         w->findChild<QTimer*>("Timer1")->setInterval(1);
         return w;
     }
-    void Append(const QStringList& lines) const {
-        const std::string name = activity::ActiveFileName("", "SMTP", kToday);
-        std::ofstream(server.LocalLogDir() / name.substr(name.rfind('\\') + 1),
-                      std::ios::binary | std::ios::app)
-            << (lines.join("\r\n") + "\r\n").toStdString();
-    }
+    void Append(const QStringList& lines) const { AppendLog(server, "SMTP", kToday, lines); }
     TestServer server;
     QMdiArea area;
 };
@@ -118,10 +125,13 @@ struct Frame {
     explicit Frame(bool settings = true) {
         if (settings) {
             for (const auto& c : activity::kComponents)
-                server.SetDirectory(
-                    activity::SettingsKey(c.name, c.branch).substr(activity::kSettingsRoot.size()),
-                    "C:\\Logs\\" + std::string(c.name));
+                SetFolder(c.name, "C:\\Logs\\" + std::string(c.name));
         }
+    }
+    void SetFolder(std::string_view name, const std::string& folder) {
+        const activity::Component* c = activity::FindComponent(name);
+        const std::string key = activity::SettingsKey(c->name, c->branch);
+        server.SetDirectory(key.substr(activity::kSettingsRoot.size()), folder);
     }
     ~Frame() { delete frame; }
     bool Show() const {
@@ -640,6 +650,115 @@ class TestWindows : public QObject {
         QCOMPARE(sf->selectionModel()->selectedRows(), {sf->model()->index(301, 0)});
         QVERIFY(sf->viewport()->rect().contains(sf->visualRect(sf->model()->index(301, 0))));
         QTRY_COMPARE(f.Workspace()->size(), form_layout::kFrameClient);
+    }
+
+    // Find in Logs by its key: the dialog's defaults and OK, a search of another day in two
+    // components' logs and a missing folder, By Time and back, copy, detail and the menus.
+    void findInLogs() {
+        Frame f(false);
+        f.SetFolder("LS", f.server.WindowsLogDir());
+        f.SetFolder("SMTP", f.server.WindowsLogDir());
+        f.SetFolder("MTA", "C:\\Missing");
+        const QDate day(2026, 12, 1);
+        const QString ls1 = "LS 12:00:01 anne@example.com one",
+                      ls2 = "LS 12:00:03 ANNE@example.com",
+                      smtp1 = "SMTP 12:00:02 anne@example.com", smtp2 = "SMTP to anne@example.com",
+                      smtp3 = "SMTP 12:00:04 anne@example.com";
+        AppendLog(f.server, "LS", {2026, 12, 1},
+                  {ls1.mid(3), "12:00:02 bob@example.com", ls2.mid(3)});
+        AppendLog(f.server, "SMTP", {2026, 12, 1}, {smtp1.mid(5), smtp2.mid(5), smtp3.mid(5)});
+        QVERIFY(f.Show());
+
+        QStringList seen;
+        WhenModal<FindDialog>([&seen](FindDialog* d) {
+            auto* ok = d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            const QCalendarWidget* calendar = d->findChild<QDateEdit*>()->calendarWidget();
+            const auto bold = [calendar](QDate date) {
+                return QString::number(calendar->dateTextFormat(date).fontWeight() == QFont::Bold);
+            };
+            seen << d->Text() + (d->Day() == QDate::currentDate() ? "today" : "another day")
+                 << d->Components().join(' ') << bold({2026, 12, 1}) + bold({2026, 12, 2})
+                 << QString::number(ok->isEnabled());
+            QTest::keyClicks(d->findChild<QLineEdit*>("txtFind"), "anne@EXAMPLE.com");
+            seen << QString::number(ok->isEnabled());
+            for (QCheckBox* box : d->findChildren<QCheckBox*>()) box->setChecked(false);
+            seen << QString::number(ok->isEnabled());
+            for (QCheckBox* box : d->findChildren<QCheckBox*>())
+                box->setChecked(
+                    QStringList({"HTTPMAIL", "LS", "MTA", "SMTP"}).contains(box->text()));
+            seen << QString::number(ok->isEnabled());
+            d->findChild<QDateEdit*>()->setDate({2026, 12, 1});
+            ok->click();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F,
+                        Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(seen, QStringList({"today", "HTTPMAIL LS MTA POP POPC SMTP SF", "10", "0", "1",
+                                    "0", "1"}));
+
+        QMdiSubWindow* found = f.Workspace()->activeSubWindow();
+        const QString title =
+            "Find \"anne@EXAMPLE.com\" - " + QLocale().toString(day, QLocale::LongFormat);
+        QCOMPARE(found->windowTitle(), title);
+        auto* byTime = found->findChild<QPushButton*>("CmdByTime");
+        QTRY_VERIFY(byTime->isEnabled());
+        QCOMPARE(Shown(found), QStringList({ls1, ls2, smtp1, smtp2, smtp3}));
+        QCOMPARE(found->findChild<QLabel*>("lblStatus")->text(), "Lines found: 5");
+        QCOMPARE(found->findChild<QLabel*>("lblProblems")->text(),
+                 "HTTPMAIL: no log folder set in the server's settings\n"
+                 "MTA: log folder not found: C:\\Missing");
+        // The selected line stays selected as the order changes.
+        QListView* list = List(found);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(3, 0)).center());
+        byTime->click();
+        QCOMPARE(Shown(found), QStringList({ls1, smtp1, smtp2, ls2, smtp3}));
+        QCOMPARE(list->selectionModel()->selectedRows(), {list->model()->index(2, 0)});
+        byTime->click();
+        QCOMPARE(Shown(found), QStringList({ls1, ls2, smtp1, smtp2, smtp3}));
+        QCOMPARE(list->selectionModel()->selectedRows(), {list->model()->index(3, 0)});
+
+        QGuiApplication::clipboard()->clear();
+        QCOMPARE(f.Menu(Qt::Key_E, "mnuEdit").size(), 4);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_C);
+        QCOMPARE(QGuiApplication::clipboard()->text(), smtp2);
+        WhenModal([&seen](QMessageBox* box) { seen = {box->windowTitle(), box->text()}; });
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(seen, QStringList({title + " (Detail)", smtp2}));
+
+        // Listed last in the Windows menu, the active window; the activity windows as they were.
+        const QStringList windows = f.Menu(Qt::Key_W, "menuWindows");
+        QCOMPARE(windows.size(), 9);
+        QCOMPARE(windows.last(), "&8 " + title + "*");
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_1);
+        QTRY_COMPARE(f.Workspace()->activeSubWindow(), f.Children().at(0));
+        QCOMPARE(f.Children().at(0)->maximumSize(), f.Children().at(0)->minimumSize());
+        QVERIFY(found->maximumSize() != found->minimumSize());
+    }
+
+    // Two logs of many slices, searched two at a time, listed in the components' order once
+    // found; another search cancelled at once, and a third closed while it runs.
+    void findManySlices() {
+        Frame f(false);
+        const QStringList lines = Lines(0, 200'000);
+        QStringList rows;
+        for (const char* name : {"LS", "SMTP"}) {
+            f.SetFolder(name, f.server.WindowsLogDir());
+            AppendLog(f.server, name, kToday, lines);
+            for (const QString& line : lines) rows << name + (" " + line);
+        }
+        for (int n = 0; n < 3; ++n) f.frame->OpenFind("log line", {2026, 12, 6});
+        QWidget* done = f.Children().at(0)->widget();
+        QWidget* cancelled = f.Children().at(1)->widget();
+        QPointer<QWidget> closed = f.Children().at(2)->widget();
+        cancelled->findChild<QPushButton*>("CmdCancel")->click();
+        closed->parentWidget()->close();
+        QTRY_VERIFY(cancelled->findChild<QLabel*>("lblStatus")->text().startsWith("Cancelled. "));
+        QVERIFY(Model(cancelled)->rowCount() < rows.size());
+        QTRY_VERIFY_WITH_TIMEOUT(done->findChild<QPushButton*>("CmdByTime")->isEnabled(), 30000);
+        QCOMPARE(Rows(Model(done)), rows);
+        QCOMPARE(done->findChild<QLabel*>("lblStatus")->text(),
+                 "Lines found: " + QLocale().toString(rows.size()));
+        QTRY_VERIFY(closed.isNull());
     }
 
     // An idle frame reads each log once a tick, counted by the opens of the logs
