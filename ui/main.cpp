@@ -25,7 +25,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(FrameIcon());
     auto* frame = new MDIMain;  // deletes itself when closed
     frame->show();
-    // TODO(find): when line.find, open the Find in Logs results here, e.g.
-    // frame->OpenFind(line.findText, line.findDay), once MDIMain has it.
+    // After the show, which brings up the activity windows, so that the
+    // results come on top of them.
+    if (line.find) frame->OpenFind(line.findText, line.findDay);
     return QApplication::exec();
 }
