@@ -98,10 +98,9 @@ std::size_t FilterModel::SearchRun(std::uint64_t& seq, std::uint64_t end,
     for (std::size_t at = run.begin; k < run.ends.size();) {
         const std::size_t hit = search_->Find(text, at);
         if (hit == std::string_view::npos) break;
-        k = static_cast<std::size_t>(
-            std::upper_bound(run.ends.begin() + static_cast<std::ptrdiff_t>(k), run.ends.end(),
-                             hit) -
-            run.ends.begin());
+        // Its entry: k only moves on, so a run's ends are passed once,
+        // cheaper than a binary search per match when most entries match.
+        while (run.ends[k] <= hit) ++k;
         // Entries lie back to back: a match across two of them is none.
         if (hit + search_->size() > run.ends[k]) {
             at = hit + 1;

@@ -260,13 +260,21 @@ void BenchCatchUp(const std::vector<std::string>& lines) {
     std::printf("catch-up: %.0f MiB burst listed by the timer in %.0f ms; longest stall %.1f ms\n",
                 MiB(bytes), Ms(t), probe.WorstMs());
 
-    // Initialise with LoadHistoricData reads the day's file in one go.
+    // Initialise with LoadHistoricData leaves the day's file to the work queue.
     frmActivity historic(*activity::FindComponent("SMTP"));
     historic.SetLoadHistoricData(true);
     historic.SetClock([] { return kToday; });
     t.restart();
     historic.Initialise();
-    std::printf("  Initialise with LoadHistoricData on it: %.0f ms in one call\n", Ms(t));
+    const double call = Ms(t);
+    StallProbe historicProbe;
+    while (historic.findChild<ActivityModel*>()->rowCount() < kEntries && t.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    std::printf(
+        "  Initialise with LoadHistoricData on it: %.1f ms in the call, the file listed (not "
+        "shown) in %.0f ms; longest stall %.1f ms\n",
+        call, Ms(t), historicProbe.WorstMs());
 }
 
 // A copy of a real Wine system.reg grown to 2 MiB with keys before the
