@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kScanInterval = 3000;
 // How long one turn of reading earlier lines may take, at most a slice more.
-constexpr qint64 kEarlierTurnMs = 20;
+constexpr qint64 kEarlierTurnMs = 12;
 
 }  // namespace
 
