@@ -29,6 +29,34 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
         <source>--wine-prefix needs a folder.</source>
         <translation>--wine-prefix braucht einen Ordner.</translation>
     </message>
+    <message>
+        <source>Opens with Find in Logs&apos; results for the text: the lines of a day&apos;s logs that contain it, case aside.</source>
+        <translation>Öffnet mit den Ergebnissen von „In Protokollen suchen“ für den Text: den Zeilen der Protokolle eines Tages, die ihn enthalten, ohne Beachtung der Groß-/Kleinschreibung.</translation>
+    </message>
+    <message>
+        <source>text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>The day whose logs --find searches, as YYYY-MM-DD (default: today).</source>
+        <translation>Der Tag, dessen Protokolle --find durchsucht, als JJJJ-MM-TT (Vorgabe: heute).</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>--day goes with --find.</source>
+        <translation>--day ist nur zusammen mit --find möglich.</translation>
+    </message>
+    <message>
+        <source>--find needs a text.</source>
+        <translation>--find braucht einen Text.</translation>
+    </message>
+    <message>
+        <source>--day: &apos;%1&apos; is not a day as YYYY-MM-DD.</source>
+        <translation>--day: &apos;%1&apos; ist kein Tag im Format JJJJ-MM-TT.</translation>
+    </message>
 </context>
 <context>
     <name>FilterBar</name>
@@ -43,6 +71,108 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     <message>
         <source>Lists only the entries that contain this text, in every window</source>
         <translation>Zeigt in jedem Fenster nur die Einträge, die diesen Text enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>FindDialog</name>
+    <message>
+        <source>Find in Logs</source>
+        <translation>In Protokollen suchen</translation>
+    </message>
+    <message>
+        <source>Components</source>
+        <translation>Komponenten</translation>
+    </message>
+    <message>
+        <source>Logs on this day</source>
+        <translation>Protokolle an diesem Tag</translation>
+    </message>
+    <message>
+        <source>Find &amp;what:</source>
+        <translation>Suchen &amp;nach:</translation>
+    </message>
+    <message>
+        <source>&amp;Day:</source>
+        <translation>&amp;Tag:</translation>
+    </message>
+</context>
+<context>
+    <name>FindWindow</name>
+    <message>
+        <source>%1: %2 changed during the search: only what came before was searched</source>
+        <translation>%1: %2 hat sich während der Suche geändert: nur der Inhalt davor wurde durchsucht</translation>
+    </message>
+    <message>
+        <source>%1: not searched</source>
+        <translation>%1: nicht durchsucht</translation>
+    </message>
+    <message>
+        <source>%1: no log folder set in the server&apos;s settings</source>
+        <translation>%1: kein Protokollordner in den Einstellungen des Servers</translation>
+    </message>
+    <message>
+        <source>%1: log folder not found: %2</source>
+        <translation>%1: Protokollordner nicht gefunden: %2</translation>
+    </message>
+    <message>
+        <source>%1: no log on that day (%2)</source>
+        <translation>%1: kein Protokoll an diesem Tag (%2)</translation>
+    </message>
+    <message>
+        <source>%1: cannot read %2: access denied</source>
+        <translation>%1: %2 kann nicht gelesen werden: Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>%1: %2 is not a file</source>
+        <translation>%1: %2 ist keine Datei</translation>
+    </message>
+    <message>
+        <source>%1: cannot read %2</source>
+        <translation>%1: %2 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>By &amp;Time</source>
+        <translation>Nach &amp;Zeit</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft...</translation>
+    </message>
+    <message>
+        <source>Find &quot;%1&quot; - %2</source>
+        <translation>Suche nach „%1“ - %2</translation>
+    </message>
+    <message>
+        <source>Lines found</source>
+        <translation>Gefundene Zeilen</translation>
+    </message>
+    <message>
+        <source>Search progress</source>
+        <translation>Suchfortschritt</translation>
+    </message>
+    <message>
+        <source>Searching... Lines found: %L1</source>
+        <translation>Suche läuft... Gefundene Zeilen: %L1</translation>
+    </message>
+    <message>
+        <source>Lines found: %L1</source>
+        <translation>Gefundene Zeilen: %L1</translation>
+    </message>
+    <message>
+        <source>Cancelled. %1</source>
+        <translation>Abgebrochen. %1</translation>
+    </message>
+    <message>
+        <source>Stopped at the list&apos;s limit of %L1 lines or %L2 MiB. %3</source>
+        <translation>An der Obergrenze der Liste von %L1 Zeilen oder %L2 MiB beendet. %3</translation>
+    </message>
+    <message>
+        <source>%1 (Detail)</source>
+        <translation>%1 (Details)</translation>
     </message>
 </context>
 <context>
@@ -86,6 +216,22 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     <message>
         <source>Quorvane Activity Monitor (Beta 1)</source>
         <translation>Quorvane Activity Monitor (Beta 1)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>A&amp;nsicht</translation>
+    </message>
+    <message>
+        <source>&amp;Earlier Lines of Today</source>
+        <translation>&amp;Frühere Zeilen von heute</translation>
+    </message>
+    <message>
+        <source>Earlier Lines of Today in &amp;Every Window</source>
+        <translation>Frühere Zeilen von heute in &amp;allen Fenstern</translation>
+    </message>
+    <message>
+        <source>Find in &amp;Logs...</source>
+        <translation>In Protokollen &amp;suchen...</translation>
     </message>
 </context>
 <context>
@@ -157,6 +303,26 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     <message>
         <source>Paused: %1</source>
         <translation>Angehalten: %1</translation>
+    </message>
+    <message>
+        <source>Reading earlier lines ... %1%</source>
+        <translation>Frühere Zeilen werden gelesen ... %1 %</translation>
+    </message>
+    <message>
+        <source>Earlier lines of today listed</source>
+        <translation>Frühere Zeilen von heute aufgelistet</translation>
+    </message>
+    <message>
+        <source>No earlier lines of today to list</source>
+        <translation>Keine früheren Zeilen von heute vorhanden</translation>
+    </message>
+    <message>
+        <source>Earlier lines stopped: the log started anew</source>
+        <translation>Frühere Zeilen abgebrochen: das Protokoll hat neu begonnen</translation>
+    </message>
+    <message>
+        <source>Earlier lines listed as far as the list holds: older ones were left out</source>
+        <translation>Frühere Zeilen aufgelistet, soweit die Liste sie fasst: ältere wurden ausgelassen</translation>
     </message>
 </context>
 <context>
