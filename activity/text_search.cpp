@@ -189,6 +189,7 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
 
 std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
     if (length_ == 0) return from <= text.size() ? from : std::string_view::npos;
+    if (from > text.size()) return std::string_view::npos;
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     if (const std::size_t at = FindWide(t, text.size(), from); at != std::string_view::npos)
         return at;
