@@ -169,24 +169,38 @@ std::size_t LineMatcher::Consume(std::string_view data, bool flushTail, bool& af
     };
     while (pos < size) {
         const std::size_t hit = raw_->Find(data, pos);
-        // Every line that ends before the hit is passed over without a look.
-        const std::size_t start = LineStart(p, pos, hit == kNone ? size : hit);
-        if (start > pos) {
-            pos = start;
-            if (pos == size) {
-                afterCr = true;  // its LF, if any, comes with the next data
-                return pos;
+        if (hit == kNone) {
+            // No line ahead holds a match: on to the start of the last one.
+            const std::size_t start = LineStart(p, pos, size);
+            if (start > pos) {
+                pos = start;
+                if (pos == size) {
+                    afterCr = true;  // its LF, if any, comes with the next data
+                    return pos;
+                }
+                if (p[pos] == '\n') ++pos;
             }
-            if (p[pos] == '\n') ++pos;
-            if (hit != kNone && pos > hit) continue;  // the hit was that LF
+            return rest();
         }
-        if (hit == kNone) return rest();
-        const void* cr = std::memchr(p + hit, '\r', size - hit);
+        const void* cr = std::memchr(p + pos, '\r', size - pos);
+        if (cr != nullptr && cr < p + hit) {
+            // The hit is in a later line: the lines before its own are passed over.
+            pos = LineStart(p, static_cast<std::size_t>(static_cast<const char*>(cr) - p) + 1, hit);
+            if (p[pos] == '\n') ++pos;
+            if (pos > hit) continue;  // the hit was that LF
+            cr = std::memchr(p + hit, '\r', size - hit);
+        }
         if (cr == nullptr) return rest();
         const auto next = static_cast<std::size_t>(static_cast<const char*>(cr) - p) + 1;
         const std::string_view line = data.substr(pos, next - pos);
         if (exact_ && line.size() <= kMaxLineBytes + 1) {
-            SplitLines(line, false, afterCr, decoder_, out);
+            // One whole line holds a match: listed as SplitLines lists one,
+            // without looking for its end a second time.
+            const std::string_view text = line.substr(0, line.size() - 1);
+            if (text.size() > kShortLineChars) {
+                const bool listed = decoder_.Append(text, out.OpenText()) > kShortLineChars;
+                listed ? out.CloseEntry() : out.DropOpen();
+            }
         } else {
             Verified(line, false, afterCr, out);
         }
