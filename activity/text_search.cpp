@@ -102,6 +102,14 @@ void TextSearch::Prepare() {
         return n <= 2;
     };
     pairs_ = length_ > 0 && pair(accept_.front(), first_) && pair(accept_.back(), last_);
+    const auto high = [](const std::array<unsigned char, 2>& bytes) {
+        return bytes[0] >= 0x80 && bytes[1] >= 0x80;
+    };
+    if (pairs_ && high(first_)) {
+        rare_ = 0;
+    } else if (pairs_ && high(last_)) {
+        rare_ = length_ - 1;
+    }
     shift_.fill(std::max<std::size_t>(length_, 1));
     for (std::size_t j = 0; j + 1 < length_; ++j) {
         for (std::size_t b = 0; b < 256; ++b) {
@@ -146,8 +154,8 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
                           _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1)));
         for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0;
              mask &= mask - 1) {
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + at)) return at;
+            const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
+            if (MatchesAt(t + hit)) return hit;
         }
     }
 #endif
@@ -164,8 +172,19 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
     const __m256i l0 = _mm256_set1_epi8(static_cast<char>(last_[0]));
     const __m256i l1 = _mm256_set1_epi8(static_cast<char>(last_[1]));
     const std::size_t back = length_ - 1;
+    const bool rare = rare_ != SIZE_MAX;
+    const std::size_t at = rare ? rare_ : 0;
+    const __m256i r0 = rare_ == 0 ? f0 : l0, r1 = rare_ == 0 ? f1 : l1;
     for (; from + back + 64 <= size; from += 64) {
         const unsigned char* p = t + from;
+        if (rare) {
+            const __m256i c0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
+            const __m256i c1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at + 32));
+            const __m256i c = _mm256_or_si256(
+                _mm256_or_si256(_mm256_cmpeq_epi8(c0, r0), _mm256_cmpeq_epi8(c0, r1)),
+                _mm256_or_si256(_mm256_cmpeq_epi8(c1, r0), _mm256_cmpeq_epi8(c1, r1)));
+            if (_mm256_testz_si256(c, c)) continue;
+        }
         const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
         const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + back));
@@ -182,8 +201,8 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
                              std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(m1))}
                                  << 32;
         for (; mask != 0; mask &= mask - 1) {
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + at)) return at;
+            const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
+            if (MatchesAt(t + hit)) return hit;
         }
     }
     return std::string_view::npos;
@@ -198,8 +217,18 @@ __attribute__((target("avx512bw"))) std::size_t TextSearch::FindAvx512(const uns
     const __m512i l0 = _mm512_set1_epi8(static_cast<char>(last_[0]));
     const __m512i l1 = _mm512_set1_epi8(static_cast<char>(last_[1]));
     const std::size_t back = length_ - 1;
+    const bool rare = rare_ != SIZE_MAX;
+    const std::size_t at = rare ? rare_ : 0;
+    const __m512i r0 = rare_ == 0 ? f0 : l0, r1 = rare_ == 0 ? f1 : l1;
     for (; from + back + 128 <= size; from += 128) {
         const unsigned char* p = t + from;
+        if (rare) {
+            const __m512i c0 = _mm512_loadu_si512(p + at);
+            const __m512i c1 = _mm512_loadu_si512(p + at + 64);
+            if ((_mm512_cmpeq_epi8_mask(c0, r0) | _mm512_cmpeq_epi8_mask(c0, r1) |
+                 _mm512_cmpeq_epi8_mask(c1, r0) | _mm512_cmpeq_epi8_mask(c1, r1)) == 0)
+                continue;
+        }
         const __m512i a0 = _mm512_loadu_si512(p);
         const __m512i a1 = _mm512_loadu_si512(p + 64);
         const __m512i b0 = _mm512_loadu_si512(p + back);
@@ -211,9 +240,9 @@ __attribute__((target("avx512bw"))) std::size_t TextSearch::FindAvx512(const uns
         if ((m0 | m1) == 0) continue;
         for (std::size_t half = 0; half < 2; ++half) {
             for (std::uint64_t mask = half == 0 ? m0 : m1; mask != 0; mask &= mask - 1) {
-                const std::size_t at =
+                const std::size_t hit =
                     from + half * 64 + static_cast<std::size_t>(std::countr_zero(mask));
-                if (MatchesAt(t + at)) return at;
+                if (MatchesAt(t + hit)) return hit;
             }
         }
     }

@@ -49,6 +49,9 @@ class TextSearch {
     std::array<unsigned char, 2> first_{};
     std::array<unsigned char, 2> last_{};
     bool pairs_ = false;
+    // An end (0 or length_ - 1) whose bytes are all past ASCII, so rare in
+    // logs: a turn that finds none of them there asks nothing more.
+    std::size_t rare_ = SIZE_MAX;
 };
 
 }  // namespace activity
