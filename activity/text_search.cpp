@@ -163,38 +163,77 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
 }
 
 #ifdef QV_AVX2
+namespace {
+
+// Whether a byte is either of two. Two that differ in one bit, as a letter's
+// cases often do, take one compare once that bit is set in the byte.
+struct Either {
+    unsigned char fold, want, other;
+    bool folds;
+    explicit Either(const std::array<unsigned char, 2>& bytes) {
+        const auto differ = static_cast<unsigned char>(bytes[0] ^ bytes[1]);
+        folds = differ == 0 || std::has_single_bit(static_cast<unsigned>(differ));
+        fold = folds ? differ : 0;
+        want = static_cast<unsigned char>(bytes[0] | fold);
+        other = bytes[1];
+    }
+};
+
+struct Either256 {
+    __m256i fold, want, other;
+    bool folds;
+};
+
+__attribute__((target("avx2"))) Either256 Wide256(const Either& e) {
+    return {_mm256_set1_epi8(static_cast<char>(e.fold)),
+            _mm256_set1_epi8(static_cast<char>(e.want)),
+            _mm256_set1_epi8(static_cast<char>(e.other)), e.folds};
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m256i Is(const unsigned char* p,
+                                                                 const Either256& e) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i hit = _mm256_cmpeq_epi8(_mm256_or_si256(x, e.fold), e.want);
+    return e.folds ? hit : _mm256_or_si256(hit, _mm256_cmpeq_epi8(x, e.other));
+}
+
+struct Either512 {
+    __m512i fold, want, other;
+    bool folds;
+};
+
+__attribute__((target("avx512bw"))) Either512 Wide512(const Either& e) {
+    return {_mm512_set1_epi8(static_cast<char>(e.fold)),
+            _mm512_set1_epi8(static_cast<char>(e.want)),
+            _mm512_set1_epi8(static_cast<char>(e.other)), e.folds};
+}
+
+__attribute__((target("avx512bw"), always_inline)) inline __mmask64 Is(const unsigned char* p,
+                                                                       const Either512& e) {
+    const __m512i x = _mm512_loadu_si512(p);
+    const __mmask64 hit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, e.fold), e.want);
+    return e.folds ? hit : hit | _mm512_cmpeq_epi8_mask(x, e.other);
+}
+
+}  // namespace
+
 // Sixty-four places a turn; a turn without a candidate costs no branch on the mask.
 __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned char* t,
                                                                  std::size_t size,
                                                                  std::size_t& from) const {
-    const __m256i f0 = _mm256_set1_epi8(static_cast<char>(first_[0]));
-    const __m256i f1 = _mm256_set1_epi8(static_cast<char>(first_[1]));
-    const __m256i l0 = _mm256_set1_epi8(static_cast<char>(last_[0]));
-    const __m256i l1 = _mm256_set1_epi8(static_cast<char>(last_[1]));
+    const Either256 f = Wide256(Either(first_)), l = Wide256(Either(last_));
     const std::size_t back = length_ - 1;
     const bool rare = rare_ != SIZE_MAX;
     const std::size_t at = rare ? rare_ : 0;
-    const __m256i r0 = rare_ == 0 ? f0 : l0, r1 = rare_ == 0 ? f1 : l1;
+    const Either256& r = rare_ == 0 ? f : l;
     for (; from + back + 64 <= size; from += 64) {
         const unsigned char* p = t + from;
         if (rare) {
-            const __m256i c0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
-            const __m256i c1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at + 32));
-            const __m256i c = _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi8(c0, r0), _mm256_cmpeq_epi8(c0, r1)),
-                _mm256_or_si256(_mm256_cmpeq_epi8(c1, r0), _mm256_cmpeq_epi8(c1, r1)));
+            const __m256i c = _mm256_or_si256(Is(p + at, r), Is(p + at + 32, r));
             if (_mm256_testz_si256(c, c)) continue;
         }
-        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + back));
-        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + back + 32));
-        const __m256i m0 =
-            _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a0, f0), _mm256_cmpeq_epi8(a0, f1)),
-                             _mm256_or_si256(_mm256_cmpeq_epi8(b0, l0), _mm256_cmpeq_epi8(b0, l1)));
-        const __m256i m1 =
-            _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a1, f0), _mm256_cmpeq_epi8(a1, f1)),
-                             _mm256_or_si256(_mm256_cmpeq_epi8(b1, l0), _mm256_cmpeq_epi8(b1, l1)));
+        const __m256i m0 = _mm256_and_si256(Is(p, f), Is(p + back, l));
+        const __m256i m1 = _mm256_and_si256(Is(p + 32, f), Is(p + back + 32, l));
         const __m256i any = _mm256_or_si256(m0, m1);
         if (_mm256_testz_si256(any, any)) continue;
         std::uint64_t mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(m0)) |
@@ -212,31 +251,16 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
 __attribute__((target("avx512bw"))) std::size_t TextSearch::FindAvx512(const unsigned char* t,
                                                                        std::size_t size,
                                                                        std::size_t& from) const {
-    const __m512i f0 = _mm512_set1_epi8(static_cast<char>(first_[0]));
-    const __m512i f1 = _mm512_set1_epi8(static_cast<char>(first_[1]));
-    const __m512i l0 = _mm512_set1_epi8(static_cast<char>(last_[0]));
-    const __m512i l1 = _mm512_set1_epi8(static_cast<char>(last_[1]));
+    const Either512 f = Wide512(Either(first_)), l = Wide512(Either(last_));
     const std::size_t back = length_ - 1;
     const bool rare = rare_ != SIZE_MAX;
     const std::size_t at = rare ? rare_ : 0;
-    const __m512i r0 = rare_ == 0 ? f0 : l0, r1 = rare_ == 0 ? f1 : l1;
+    const Either512& r = rare_ == 0 ? f : l;
     for (; from + back + 128 <= size; from += 128) {
         const unsigned char* p = t + from;
-        if (rare) {
-            const __m512i c0 = _mm512_loadu_si512(p + at);
-            const __m512i c1 = _mm512_loadu_si512(p + at + 64);
-            if ((_mm512_cmpeq_epi8_mask(c0, r0) | _mm512_cmpeq_epi8_mask(c0, r1) |
-                 _mm512_cmpeq_epi8_mask(c1, r0) | _mm512_cmpeq_epi8_mask(c1, r1)) == 0)
-                continue;
-        }
-        const __m512i a0 = _mm512_loadu_si512(p);
-        const __m512i a1 = _mm512_loadu_si512(p + 64);
-        const __m512i b0 = _mm512_loadu_si512(p + back);
-        const __m512i b1 = _mm512_loadu_si512(p + back + 64);
-        const __mmask64 m0 = (_mm512_cmpeq_epi8_mask(a0, f0) | _mm512_cmpeq_epi8_mask(a0, f1)) &
-                             (_mm512_cmpeq_epi8_mask(b0, l0) | _mm512_cmpeq_epi8_mask(b0, l1));
-        const __mmask64 m1 = (_mm512_cmpeq_epi8_mask(a1, f0) | _mm512_cmpeq_epi8_mask(a1, f1)) &
-                             (_mm512_cmpeq_epi8_mask(b1, l0) | _mm512_cmpeq_epi8_mask(b1, l1));
+        if (rare && (Is(p + at, r) | Is(p + at + 64, r)) == 0) continue;
+        const __mmask64 m0 = Is(p, f) & Is(p + back, l);
+        const __mmask64 m1 = Is(p + 64, f) & Is(p + back + 64, l);
         if ((m0 | m1) == 0) continue;
         for (std::size_t half = 0; half < 2; ++half) {
             for (std::uint64_t mask = half == 0 ? m0 : m1; mask != 0; mask &= mask - 1) {
