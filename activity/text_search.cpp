@@ -102,6 +102,7 @@ void TextSearch::Prepare() {
         return n <= 2;
     };
     pairs_ = length_ > 0 && pair(accept_.front(), first_) && pair(accept_.back(), last_);
+    whole_ = pairs_ && length_ <= 2 && letters_.empty();
     const auto high = [](const std::array<unsigned char, 2>& bytes) {
         return bytes[0] >= 0x80 && bytes[1] >= 0x80;
     };
@@ -155,7 +156,7 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
         for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0;
              mask &= mask - 1) {
             const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + hit)) return hit;
+            if (whole_ || MatchesAt(t + hit)) return hit;
         }
     }
 #endif
@@ -241,7 +242,7 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
                                  << 32;
         for (; mask != 0; mask &= mask - 1) {
             const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + hit)) return hit;
+            if (whole_ || MatchesAt(t + hit)) return hit;
         }
     }
     return std::string_view::npos;
@@ -266,7 +267,7 @@ __attribute__((target("avx512bw"))) std::size_t TextSearch::FindAvx512(const uns
             for (std::uint64_t mask = half == 0 ? m0 : m1; mask != 0; mask &= mask - 1) {
                 const std::size_t hit =
                     from + half * 64 + static_cast<std::size_t>(std::countr_zero(mask));
-                if (MatchesAt(t + hit)) return hit;
+                if (whole_ || MatchesAt(t + hit)) return hit;
             }
         }
     }

@@ -49,6 +49,7 @@ class TextSearch {
     std::array<unsigned char, 2> first_{};
     std::array<unsigned char, 2> last_{};
     bool pairs_ = false;
+    bool whole_ = false;  // the two ends are the whole match: nothing to check
     // An end (0 or length_ - 1) whose bytes are all past ASCII, so rare in
     // logs: a turn that finds none of them there asks nothing more.
     std::size_t rare_ = SIZE_MAX;
