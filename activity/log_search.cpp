@@ -71,6 +71,7 @@ class LineMatcher {
     std::optional<TextSearch> raw_;
     // ... and no other place, within a line of at most kMaxLineBytes.
     bool exact_ = false;
+    bool never_ = false;
     EntryBatch scratch_;
 };
 
@@ -119,6 +120,8 @@ void LineMatcher::BuildRaw(std::string_view text) {
     for (std::size_t j = 0; j < chars.size(); ++j) {
         for (unsigned b = 0; b < 256; ++b) sets[j][b] = takes(j, single[b]);
         cr = cr || sets[j]['\r'];
+        // A character the code page cannot give: no line holds the text.
+        never_ = never_ || std::find(sets[j].begin(), sets[j].end(), true) == sets[j].end();
     }
     // A trail byte can look like a character of its own; a CR ends the line.
     exact_ = !pairs && !cr;
@@ -168,7 +171,7 @@ std::size_t LineMatcher::Consume(std::string_view data, bool flushTail, bool& af
         return pos;
     };
     while (pos < size) {
-        const std::size_t hit = raw_->Find(data, pos);
+        const std::size_t hit = never_ ? kNone : raw_->Find(data, pos);
         if (hit == kNone) {
             // No line ahead holds a match: on to the start of the last one.
             const std::size_t start = LineStart(p, pos, size);

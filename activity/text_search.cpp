@@ -99,7 +99,7 @@ void TextSearch::Prepare() {
             if (accept[b] && n++ < 2) out[n - 1] = static_cast<unsigned char>(b);
         }
         if (n == 1) out[1] = out[0];
-        return n <= 2;
+        return n >= 1 && n <= 2;  // an empty set: no place to try
     };
     pairs_ = length_ > 0 && pair(accept_.front(), first_) && pair(accept_.back(), last_);
     whole_ = pairs_ && length_ <= 2 && letters_.empty();
