@@ -1,6 +1,12 @@
 #include "code_page.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QV_SSE2 1
+#endif
 
 #include "utf.h"
 
@@ -29,6 +35,16 @@ inline bool PlainAscii8(const char* p) {
 // Length of the leading run of bytes 1..127.
 std::size_t PlainAsciiPrefix(std::string_view bytes) {
     std::size_t i = 0;
+#ifdef QV_SSE2
+    // Sixteen at a time: a byte from 0x80 up has its sign bit set, and so has NUL's compare.
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= bytes.size(); i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+        const auto bad =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, zero))));
+        if (bad != 0) return i + static_cast<std::size_t>(std::countr_zero(bad));
+    }
+#endif
     while (i + 8 <= bytes.size() && PlainAscii8(bytes.data() + i)) i += 8;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);

@@ -1,6 +1,7 @@
 #include "log_search.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -16,6 +17,11 @@
 #include "text_search.h"
 #include "utf.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QV_SSE2 1
+#endif
+
 namespace activity {
 
 namespace {
@@ -25,6 +31,20 @@ constexpr std::size_t kNone = std::string_view::npos;
 // One read: small enough that the search finds the bytes still in the
 // processor's cache, large enough that the calls cost nothing.
 constexpr std::size_t kReadBytes = std::size_t{256} << 10;
+
+// Where the line that holds `at` starts: after the last CR in [from, at), else `from`.
+std::size_t LineStart(const char* p, std::size_t from, std::size_t at) {
+#ifdef QV_SSE2
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; at - from >= 16; at -= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at - 16));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
+        if (mask != 0) return at - 16 + static_cast<std::size_t>(std::bit_width(mask));
+    }
+#endif
+    while (at > from && p[at - 1] != '\r') --at;
+    return at;
+}
 
 // The lines of a raw log that contain a text once decoded. Where the code page
 // allows, the raw bytes are searched first and only the lines around a place
@@ -51,6 +71,7 @@ class LineMatcher {
     std::optional<TextSearch> raw_;
     // ... and no other place, within a line of at most kMaxLineBytes.
     bool exact_ = false;
+    bool never_ = false;
     EntryBatch scratch_;
 };
 
@@ -99,6 +120,8 @@ void LineMatcher::BuildRaw(std::string_view text) {
     for (std::size_t j = 0; j < chars.size(); ++j) {
         for (unsigned b = 0; b < 256; ++b) sets[j][b] = takes(j, single[b]);
         cr = cr || sets[j]['\r'];
+        // A character the code page cannot give: no line holds the text.
+        never_ = never_ || std::find(sets[j].begin(), sets[j].end(), true) == sets[j].end();
     }
     // A trail byte can look like a character of its own; a CR ends the line.
     exact_ = !pairs && !cr;
@@ -148,26 +171,39 @@ std::size_t LineMatcher::Consume(std::string_view data, bool flushTail, bool& af
         return pos;
     };
     while (pos < size) {
-        const std::size_t hit = raw_->Find(data, pos);
-        // Every line that ends before the hit is passed over without a look.
-        std::size_t start = hit == kNone ? size : hit;
-        while (start > pos && p[start - 1] != '\r') --start;
-        if (start > pos) {
-            pos = start;
-            if (pos == size) {
-                afterCr = true;  // its LF, if any, comes with the next data
-                return pos;
+        const std::size_t hit = never_ ? kNone : raw_->Find(data, pos);
+        if (hit == kNone) {
+            // No line ahead holds a match: on to the start of the last one.
+            const std::size_t start = LineStart(p, pos, size);
+            if (start > pos) {
+                pos = start;
+                if (pos == size) {
+                    afterCr = true;  // its LF, if any, comes with the next data
+                    return pos;
+                }
+                if (p[pos] == '\n') ++pos;
             }
-            if (p[pos] == '\n') ++pos;
-            if (hit != kNone && pos > hit) continue;  // the hit was that LF
+            return rest();
         }
-        if (hit == kNone) return rest();
-        const void* cr = std::memchr(p + hit, '\r', size - hit);
+        const void* cr = std::memchr(p + pos, '\r', size - pos);
+        if (cr != nullptr && cr < p + hit) {
+            // The hit is in a later line: the lines before its own are passed over.
+            pos = LineStart(p, static_cast<std::size_t>(static_cast<const char*>(cr) - p) + 1, hit);
+            if (p[pos] == '\n') ++pos;
+            if (pos > hit) continue;  // the hit was that LF
+            cr = std::memchr(p + hit, '\r', size - hit);
+        }
         if (cr == nullptr) return rest();
         const auto next = static_cast<std::size_t>(static_cast<const char*>(cr) - p) + 1;
         const std::string_view line = data.substr(pos, next - pos);
         if (exact_ && line.size() <= kMaxLineBytes + 1) {
-            SplitLines(line, false, afterCr, decoder_, out);
+            // One whole line holds a match: listed as SplitLines lists one,
+            // without looking for its end a second time.
+            const std::string_view text = line.substr(0, line.size() - 1);
+            if (text.size() > kShortLineChars) {
+                const bool listed = decoder_.Append(text, out.OpenText()) > kShortLineChars;
+                listed ? out.CloseEntry() : out.DropOpen();
+            }
         } else {
             Verified(line, false, afterCr, out);
         }
@@ -298,7 +334,7 @@ void Searcher::SearchFile(std::size_t k, LineMatcher& matcher, std::vector<char>
             const std::int64_t got = file.ReadAt(offset, buffer.data() + kept, want);
             if (got <= 0) {
                 job.status.restart = Restart::Truncated;
-                return;
+                break;
             }
             offset += got;
             const std::string_view data(buffer.data(), kept + static_cast<std::size_t>(got));
@@ -306,7 +342,8 @@ void Searcher::SearchFile(std::size_t k, LineMatcher& matcher, std::vector<char>
             kept = data.size() - used;
             std::memmove(buffer.data(), buffer.data() + used, kept);
         }
-        if (!Deliver(k, found, static_cast<std::uint64_t>(offset - from))) return;
+        const bool cut = offset < stop;  // what was found before stays found
+        if (!Deliver(k, found, static_cast<std::uint64_t>(offset - from)) || cut) return;
     }
 }
 

@@ -28,7 +28,8 @@ struct LogSearchRequest {
     std::string text;  // UTF-8; empty finds nothing
     LocalDate day;
     std::vector<ComponentFolder> components;  // in the order to search and report
-    // The search stops once this many lines, or this much text, was found.
+    // The search stops once this many lines, or this much text, was found
+    // (the line that reaches the text cap is listed).
     std::size_t maxEntries = SIZE_MAX;
     std::size_t maxTextBytes = SIZE_MAX;
 };
@@ -43,7 +44,9 @@ struct LogSearchOutcome {
 
 // Takes one component's matching lines (UTF-8, as a scan lists them), in file
 // order, a batch at a time; `component` is its place in the request. The batch
-// is reused once the call returns.
+// is reused once the call returns. Two logs may be searched at once: batches
+// of different components can come in turns, and the calls (and those to the
+// progress) come one at a time but not always from the caller's thread.
 using LogSearchSink = std::function<void(std::size_t component, const EntryBatch& lines)>;
 // Bytes looked at so far, and the sum of the files' sizes when first opened.
 using LogSearchProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
@@ -52,7 +55,8 @@ using LogSearchProgress = std::function<void(std::uint64_t done, std::uint64_t t
 // the day's file a follower reads, with the follower's line rules (more than
 // 10 characters, CR/LF/CRLF, the code page). Opens each file as the follower
 // does, never hindering the server, and writes nothing. Polls `cancel` between
-// slices. Safe on a worker thread: it touches nothing shared.
+// slices. Safe on a worker thread: it touches nothing shared (the system's
+// decoder, made once, is made before a second thread starts).
 LogSearchOutcome SearchLogs(const LogSearchRequest& request, const std::atomic<bool>& cancel,
                             const LogSearchProgress& progress, const LogSearchSink& sink);
 

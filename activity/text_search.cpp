@@ -49,12 +49,14 @@ std::vector<char32_t> CaseForms(char32_t c) {
 }
 
 #ifdef QV_AVX2
-bool HasAvx2() {
-    static const bool has = [] {
+// 2 for AVX-512BW, 1 for AVX2, else 0; asked once.
+int VectorLevel() {
+    static const int level = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        if (__builtin_cpu_supports("avx512bw")) return 2;
+        return __builtin_cpu_supports("avx2") ? 1 : 0;
     }();
-    return has;
+    return level;
 }
 #endif
 
@@ -97,9 +99,18 @@ void TextSearch::Prepare() {
             if (accept[b] && n++ < 2) out[n - 1] = static_cast<unsigned char>(b);
         }
         if (n == 1) out[1] = out[0];
-        return n <= 2;
+        return n >= 1 && n <= 2;  // an empty set: no place to try
     };
     pairs_ = length_ > 0 && pair(accept_.front(), first_) && pair(accept_.back(), last_);
+    whole_ = pairs_ && length_ <= 2 && letters_.empty();
+    const auto high = [](const std::array<unsigned char, 2>& bytes) {
+        return bytes[0] >= 0x80 && bytes[1] >= 0x80;
+    };
+    if (pairs_ && high(first_)) {
+        rare_ = 0;
+    } else if (pairs_ && high(last_)) {
+        rare_ = length_ - 1;
+    }
     shift_.fill(std::max<std::size_t>(length_, 1));
     for (std::size_t j = 0; j + 1 < length_; ++j) {
         for (std::size_t b = 0; b < 256; ++b) {
@@ -129,8 +140,9 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
 #ifdef QV_SSE2
     if (!pairs_) return std::string_view::npos;
 #ifdef QV_AVX2
-    if (HasAvx2()) {
-        if (const std::size_t at = FindAvx2(t, size, from); at != std::string_view::npos) return at;
+    if (const int level = VectorLevel(); level > 0) {
+        const std::size_t at = level == 2 ? FindAvx512(t, size, from) : FindAvx2(t, size, from);
+        if (at != std::string_view::npos) return at;
     }
 #endif
     const auto set = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
@@ -143,8 +155,8 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
                           _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1)));
         for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(both)); mask != 0;
              mask &= mask - 1) {
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + at)) return at;
+            const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
+            if (whole_ || MatchesAt(t + hit)) return hit;
         }
     }
 #endif
@@ -152,35 +164,111 @@ std::size_t TextSearch::FindWide([[maybe_unused]] const unsigned char* t,
 }
 
 #ifdef QV_AVX2
+namespace {
+
+// Whether a byte is either of two. Two that differ in one bit, as a letter's
+// cases often do, take one compare once that bit is set in the byte.
+struct Either {
+    unsigned char fold, want, other;
+    bool folds;
+    explicit Either(const std::array<unsigned char, 2>& bytes) {
+        const auto differ = static_cast<unsigned char>(bytes[0] ^ bytes[1]);
+        folds = differ == 0 || std::has_single_bit(static_cast<unsigned>(differ));
+        fold = folds ? differ : 0;
+        want = static_cast<unsigned char>(bytes[0] | fold);
+        other = bytes[1];
+    }
+};
+
+struct Either256 {
+    __m256i fold, want, other;
+    bool folds;
+};
+
+__attribute__((target("avx2"))) Either256 Wide256(const Either& e) {
+    return {_mm256_set1_epi8(static_cast<char>(e.fold)),
+            _mm256_set1_epi8(static_cast<char>(e.want)),
+            _mm256_set1_epi8(static_cast<char>(e.other)), e.folds};
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m256i Is(const unsigned char* p,
+                                                                 const Either256& e) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i hit = _mm256_cmpeq_epi8(_mm256_or_si256(x, e.fold), e.want);
+    return e.folds ? hit : _mm256_or_si256(hit, _mm256_cmpeq_epi8(x, e.other));
+}
+
+struct Either512 {
+    __m512i fold, want, other;
+    bool folds;
+};
+
+__attribute__((target("avx512bw"))) Either512 Wide512(const Either& e) {
+    return {_mm512_set1_epi8(static_cast<char>(e.fold)),
+            _mm512_set1_epi8(static_cast<char>(e.want)),
+            _mm512_set1_epi8(static_cast<char>(e.other)), e.folds};
+}
+
+__attribute__((target("avx512bw"), always_inline)) inline __mmask64 Is(const unsigned char* p,
+                                                                       const Either512& e) {
+    const __m512i x = _mm512_loadu_si512(p);
+    const __mmask64 hit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, e.fold), e.want);
+    return e.folds ? hit : hit | _mm512_cmpeq_epi8_mask(x, e.other);
+}
+
+}  // namespace
+
 // Sixty-four places a turn; a turn without a candidate costs no branch on the mask.
 __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned char* t,
                                                                  std::size_t size,
                                                                  std::size_t& from) const {
-    const __m256i f0 = _mm256_set1_epi8(static_cast<char>(first_[0]));
-    const __m256i f1 = _mm256_set1_epi8(static_cast<char>(first_[1]));
-    const __m256i l0 = _mm256_set1_epi8(static_cast<char>(last_[0]));
-    const __m256i l1 = _mm256_set1_epi8(static_cast<char>(last_[1]));
+    const Either256 f = Wide256(Either(first_)), l = Wide256(Either(last_));
     const std::size_t back = length_ - 1;
+    const bool rare = rare_ != SIZE_MAX;
+    const std::size_t at = rare ? rare_ : 0;
+    const Either256& r = rare_ == 0 ? f : l;
     for (; from + back + 64 <= size; from += 64) {
         const unsigned char* p = t + from;
-        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + back));
-        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + back + 32));
-        const __m256i m0 =
-            _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a0, f0), _mm256_cmpeq_epi8(a0, f1)),
-                             _mm256_or_si256(_mm256_cmpeq_epi8(b0, l0), _mm256_cmpeq_epi8(b0, l1)));
-        const __m256i m1 =
-            _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(a1, f0), _mm256_cmpeq_epi8(a1, f1)),
-                             _mm256_or_si256(_mm256_cmpeq_epi8(b1, l0), _mm256_cmpeq_epi8(b1, l1)));
+        if (rare) {
+            const __m256i c = _mm256_or_si256(Is(p + at, r), Is(p + at + 32, r));
+            if (_mm256_testz_si256(c, c)) continue;
+        }
+        const __m256i m0 = _mm256_and_si256(Is(p, f), Is(p + back, l));
+        const __m256i m1 = _mm256_and_si256(Is(p + 32, f), Is(p + back + 32, l));
         const __m256i any = _mm256_or_si256(m0, m1);
         if (_mm256_testz_si256(any, any)) continue;
         std::uint64_t mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(m0)) |
                              std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(m1))}
                                  << 32;
         for (; mask != 0; mask &= mask - 1) {
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(mask));
-            if (MatchesAt(t + at)) return at;
+            const std::size_t hit = from + static_cast<std::size_t>(std::countr_zero(mask));
+            if (whole_ || MatchesAt(t + hit)) return hit;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The same, a hundred and twenty-eight places a turn.
+__attribute__((target("avx512bw"))) std::size_t TextSearch::FindAvx512(const unsigned char* t,
+                                                                       std::size_t size,
+                                                                       std::size_t& from) const {
+    const Either512 f = Wide512(Either(first_)), l = Wide512(Either(last_));
+    const std::size_t back = length_ - 1;
+    const bool rare = rare_ != SIZE_MAX;
+    const std::size_t at = rare ? rare_ : 0;
+    const Either512& r = rare_ == 0 ? f : l;
+    for (; from + back + 128 <= size; from += 128) {
+        const unsigned char* p = t + from;
+        if (rare && (Is(p + at, r) | Is(p + at + 64, r)) == 0) continue;
+        const __mmask64 m0 = Is(p, f) & Is(p + back, l);
+        const __mmask64 m1 = Is(p + 64, f) & Is(p + back + 64, l);
+        if ((m0 | m1) == 0) continue;
+        for (std::size_t half = 0; half < 2; ++half) {
+            for (std::uint64_t mask = half == 0 ? m0 : m1; mask != 0; mask &= mask - 1) {
+                const std::size_t hit =
+                    from + half * 64 + static_cast<std::size_t>(std::countr_zero(mask));
+                if (whole_ || MatchesAt(t + hit)) return hit;
+            }
         }
     }
     return std::string_view::npos;
@@ -189,6 +277,7 @@ __attribute__((target("avx2"))) std::size_t TextSearch::FindAvx2(const unsigned 
 
 std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
     if (length_ == 0) return from <= text.size() ? from : std::string_view::npos;
+    if (from > text.size()) return std::string_view::npos;
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     if (const std::size_t at = FindWide(t, text.size(), from); at != std::string_view::npos)
         return at;

@@ -38,16 +38,21 @@ class TextSearch {
     bool MatchesAt(const unsigned char* at) const;
     std::size_t FindWide(const unsigned char* text, std::size_t size, std::size_t& from) const;
     std::size_t FindAvx2(const unsigned char* text, std::size_t size, std::size_t& from) const;
+    std::size_t FindAvx512(const unsigned char* text, std::size_t size, std::size_t& from) const;
 
     std::size_t length_ = 0;
     std::vector<std::array<bool, 256>> accept_;  // the bytes that may stand at each position
     std::array<std::size_t, 256> shift_{};
     std::vector<Letter> letters_;
     // The bytes that may open and close a match, when two or fewer each: then
-    // 16 places (64 with AVX2) are tried at once where the processor can.
+    // 16 places (64 with AVX2, 128 with AVX-512) are tried at once where the processor can.
     std::array<unsigned char, 2> first_{};
     std::array<unsigned char, 2> last_{};
     bool pairs_ = false;
+    bool whole_ = false;  // the two ends are the whole match: nothing to check
+    // An end (0 or length_ - 1) whose bytes are all past ASCII, so rare in
+    // logs: a turn that finds none of them there asks nothing more.
+    std::size_t rare_ = SIZE_MAX;
 };
 
 }  // namespace activity

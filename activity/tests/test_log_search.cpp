@@ -118,7 +118,7 @@ TEST(LogSearch, ListsWhatDecodingEveryLineFindsThenStopsAtCapsAndCancel) {
     const std::string dir = server.WindowsLogDir();
     const std::vector<activity::ComponentFolder> both = {{"SMTP", dir}, {"POP", dir}};
     for (const std::string text : {"émile zoë", "user42@mail", "x", "€", "\n", "ë\r", "mile\nZ",
-                                   "\xEF\xBF\xBD", "\xE2\x90\x80", "CAFÉ"}) {
+                                   "\xEF\xBF\xBD", "\xE2\x90\x80", "CAFÉ", "Ω"}) {
         const Found found = Search(text, both);
         EXPECT_EQ(found.lines[0], Reference(smtp, text)) << text;
         EXPECT_EQ(found.lines[1], Reference(pop, text)) << text;
