@@ -16,8 +16,9 @@ std::vector<LocalDate> LogDays(const std::vector<ComponentFolder>& folders) {
     std::map<std::string, std::vector<std::string>> names;
     for (const ComponentFolder& f : folders) names[f.directory].push_back(f.name);
     std::vector<LocalDate> days;
-    for (const auto& [directory, components] : names) {
-        ForEachFileIn(directory, [&](std::string_view file) {
+    for (const auto& folder : names) {
+        const std::vector<std::string>& components = folder.second;
+        ForEachFileIn(folder.first, [&](std::string_view file) {
             for (const std::string& name : components) {
                 if (const std::optional<LocalDate> day = LogFileDay(file, name)) {
                     days.push_back(*day);
