@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+
+#include "highlight_rules.h"
+
+// The session's highlight rules as every window sees them: one object, made
+// by the application's frame, given to each window and dialog. Says when the
+// rules change, so that the lists repaint.
+class Highlights final : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit Highlights(QObject* parent = nullptr);
+
+    const activity::HighlightRules& Rules() const { return rules_; }
+    // Edits go through here, so that Changed() follows each one.
+    activity::HighlightRules::Refusal Add(activity::HighlightRule rule);
+    activity::HighlightRules::Refusal Change(std::size_t index, activity::HighlightRule rule);
+    void Remove(std::size_t index);
+    void Move(std::size_t from, std::size_t to);
+
+    // The palette: colour `index` for text on a light (or dark) background,
+    // and the light tint a whole matching line gets. kFilterMark: the filter's.
+    static QColor Colour(int index, bool darkBackground);
+    static QColor Tint(int index, bool darkBackground);
+    // The colours' names for the dialog ("Red", ...), through tr().
+    static QString ColourName(int index);
+
+    // The quiet time between two alerts of one rule, and whether an alert beeps.
+    activity::AlertGate& Gate() { return gate_; }
+    bool Sound() const { return sound_; }
+    void SetSound(bool on) { sound_ = on; }
+
+  signals:
+    void Changed();
+
+  private:
+    activity::HighlightRules rules_;
+    activity::AlertGate gate_;
+    bool sound_ = false;
+};
