@@ -126,13 +126,16 @@ void FilterModel::ExtendAbove() {
         }
         base_ = first;
     }
-    if (found.empty()) return;
-    beginInsertRows(QModelIndex(), 0, static_cast<int>(found.size()) - 1);
-    std::vector<std::uint32_t> above(found.size());
-    std::transform(found.begin(), found.end(), above.begin(),
-                   [this](std::uint64_t seq) { return static_cast<std::uint32_t>(seq - base_); });
-    hits_.insert(hits_.begin() + static_cast<std::ptrdiff_t>(head_), above.begin(), above.end());
-    endInsertRows();
+    if (!found.empty()) {
+        beginInsertRows(QModelIndex(), 0, static_cast<int>(found.size()) - 1);
+        std::vector<std::uint32_t> above(found.size());
+        std::transform(found.begin(), found.end(), above.begin(), [this](std::uint64_t seq) {
+            return static_cast<std::uint32_t>(seq - base_);
+        });
+        hits_.insert(hits_.begin() + static_cast<std::ptrdiff_t>(head_), above.begin(),
+                     above.end());
+        endInsertRows();
+    }
     emit Progress();
 }
 

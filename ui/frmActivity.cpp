@@ -122,11 +122,9 @@ bool frmActivity::ReadEarlierSlice() {
         earlierStop_ = earlier_->Position();
         if (model_->Prepend(earlierBatch_) < earlierBatch_.size()) {
             lblStatus->Earlier(StatusLabel::EarlierState::LeftOut);
-            ShowMatches();
             return false;
         }
     }
-    ShowMatches();
     if (more) {
         lblStatus->Earlier(StatusLabel::EarlierState::Reading, earlier_->Percent());
     } else {

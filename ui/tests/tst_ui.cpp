@@ -850,6 +850,7 @@ class TestWindows : public QObject {
         QCOMPARE(Rows(Model(child)), Lines(0, kEarlier) + listed);
         QCOMPARE(FilterMismatch(*child->findChild<FilterModel*>(), *Model(child)), QString());
         QCOMPARE(Shown(child).size(), 11111);  // 9, 90-99, ..., 90000-99999
+        QVERIFY(says(QLocale().toString(11111) + " of " + QLocale().toString(kEarlier + 31)));
     }
 
     void statusLine() {
