@@ -87,7 +87,26 @@ class TextSearchSet {
     Hit At(const unsigned char* text, std::size_t size, std::size_t at,
            std::size_t first = 0) const;
 
+    // The first of the needles that `masks` (a bit a place from `p`) give
+    // at the first of the places in `any` where one matches; its `at` from `p`.
+    Hit Check(const unsigned char* p, std::uint64_t any, const std::uint64_t* masks) const;
+
+    // The places in a needle that the wide loops try, with the two bytes
+    // each may be: its ends and the rarest between them.
+    // The wide loops' vectors are made here once, not at every call: a
+    // window where every line matches calls once a line.
+    struct Anchors {
+        std::size_t count = 0;
+        std::array<std::size_t, 4> at{};
+        std::array<std::array<unsigned char, 2>, 4> bytes{};
+        // A byte is one of the two when (byte | fold) == want, or == other
+        // where the two differ in more than one bit (folds false).
+        alignas(64) std::array<std::array<unsigned char, 64>, 4> fold{}, want{}, other{};
+        std::array<bool, 4> folds{};
+    };
+
     std::vector<TextSearch> searches_;
+    std::vector<Anchors> anchors_;
     std::size_t longest_ = 0;
     bool pairs_ = false;  // every needle has its two ends' bytes, so the wide loops apply
 };
