@@ -319,10 +319,9 @@ TextSearchSet::TextSearchSet(std::vector<TextSearch> searches) : searches_(std::
     for (const TextSearch& s : searches_) {
         longest_ = std::max(longest_, s.length_);
         pairs_ = pairs_ && s.pairs_;
-        // The four rarest bytes, rarest first: where every line holds a
-        // needle's ends ("user" and "mail" in an address), the ends alone
-        // would make a candidate of every line. A turn gives up on a needle at
-        // the first of them that is nowhere.
+        // The three rarest bytes: where every line holds a needle's ends
+        // ("user" and "mail" in an address), the ends alone would make a
+        // candidate of every line.
         Anchors& a = anchors_.emplace_back();
         if (!s.pairs_) continue;
         std::vector<std::tuple<int, std::size_t, std::array<unsigned char, 2>>> places;
@@ -340,7 +339,7 @@ TextSearchSet::TextSearchSet(std::vector<TextSearch> searches) : searches_(std::
             if (bytes >= 1 && bytes <= 2) places.emplace_back(often, j, pair);
         }
         std::sort(places.begin(), places.end());
-        for (std::size_t i = 0; i < places.size() && a.count < 3; ++i) {
+        for (std::size_t i = 0; i < places.size() && a.count < kAnchors; ++i) {
             const std::array<unsigned char, 2> pair = std::get<2>(places[i]);
             const auto differ = static_cast<unsigned char>(pair[0] ^ pair[1]);
             const bool folds = std::has_single_bit(static_cast<unsigned>(differ)) || differ == 0;
@@ -425,8 +424,8 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Is256(const unsign
                                                                     std::size_t i) {
     const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + a.at[i]));
     const __m256i hit = _mm256_cmpeq_epi8(
-        _mm256_or_si256(x, _mm256_load_si256(reinterpret_cast<const __m256i*>(a.fold[i].data()))),
-        _mm256_load_si256(reinterpret_cast<const __m256i*>(a.want[i].data())));
+        _mm256_or_si256(x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.fold[i].data()))),
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.want[i].data())));
     return a.folds[i]
                ? hit
                : _mm256_or_si256(
@@ -440,9 +439,10 @@ __attribute__((target("avx512bw"), always_inline)) inline __mmask64 Is512(const 
                                                                           std::size_t i) {
     const __m512i x = _mm512_loadu_si512(p + a.at[i]);
     const __mmask64 hit =
-        _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, _mm512_load_si512(a.fold[i].data())),
-                               _mm512_load_si512(a.want[i].data()));
-    return a.folds[i] ? hit : hit | _mm512_cmpeq_epi8_mask(x, _mm512_load_si512(a.other[i].data()));
+        _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, _mm512_loadu_si512(a.fold[i].data())),
+                               _mm512_loadu_si512(a.want[i].data()));
+    return a.folds[i] ? hit
+                      : hit | _mm512_cmpeq_epi8_mask(x, _mm512_loadu_si512(a.other[i].data()));
 }
 
 // Thirty-two places a turn.

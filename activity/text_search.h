@@ -95,14 +95,15 @@ class TextSearchSet {
     // each may be: its ends and the rarest between them.
     // The wide loops' vectors are made here once, not at every call: a
     // window where every line matches calls once a line.
+    static constexpr std::size_t kAnchors = 3;
     struct Anchors {
         std::size_t count = 0;
-        std::array<std::size_t, 4> at{};
-        std::array<std::array<unsigned char, 2>, 4> bytes{};
+        std::array<std::size_t, kAnchors> at{};
+        std::array<std::array<unsigned char, 2>, kAnchors> bytes{};
         // A byte is one of the two when (byte | fold) == want, or == other
         // where the two differ in more than one bit (folds false).
-        alignas(64) std::array<std::array<unsigned char, 64>, 4> fold{}, want{}, other{};
-        std::array<bool, 4> folds{};
+        alignas(64) std::array<std::array<unsigned char, 64>, kAnchors> fold{}, want{}, other{};
+        std::array<bool, kAnchors> folds{};
     };
 
     std::vector<TextSearch> searches_;
