@@ -51,7 +51,7 @@ HighlightRules::Refusal HighlightRules::Add(HighlightRule rule) {
 }
 
 HighlightRules::Refusal HighlightRules::Change(std::size_t index, HighlightRule rule) {
-    if (index >= rules_.size()) return Add(std::move(rule));
+    if (index >= rules_.size()) return Refusal::None;  // nothing there to change
     const Refusal refusal = Check(rule, index);
     if (refusal != Refusal::None) return refusal;
     rule.colour = std::clamp(rule.colour, 0, kHighlightColours - 1);
