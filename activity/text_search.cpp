@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <tuple>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -288,6 +289,233 @@ std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
         i += shift_[end];
     }
     return std::string_view::npos;
+}
+
+namespace {
+
+// How often a byte turns up in a log line, roughly: spaces and common letters
+// (as in English, capitals less), digits, signs, and bytes past ASCII seldom.
+int Commonness(unsigned char b) {
+    if (b >= 0x80) return 1;
+    if (b == ' ') return 100;
+    if (b >= '0' && b <= '9') return 30;
+    constexpr std::string_view kLetters = "etaoinsrhldcumfpgwybvkxjqz";
+    if (const std::size_t i = kLetters.find(static_cast<char>(AsciiLower(b)));
+        i != std::string_view::npos) {
+        const int often = 80 - 3 * static_cast<int>(i);
+        return b >= 'a' ? often : often / 4;
+    }
+    return b == '.'                                                                        ? 40
+           : std::string_view(",:-/").find(static_cast<char>(b)) != std::string_view::npos ? 25
+                                                                                           : 10;
+}
+
+}  // namespace
+
+TextSearchSet::TextSearchSet(std::vector<TextSearch> searches) : searches_(std::move(searches)) {
+    if (searches_.size() > kMaxNeedles)
+        searches_.erase(searches_.begin() + kMaxNeedles, searches_.end());
+    pairs_ = !searches_.empty();
+    for (const TextSearch& s : searches_) {
+        longest_ = std::max(longest_, s.length_);
+        pairs_ = pairs_ && s.pairs_;
+        // The three rarest bytes: where every line holds a needle's ends
+        // ("user" and "mail" in an address), the ends alone would make a
+        // candidate of every line.
+        Anchors& a = anchors_.emplace_back();
+        if (!s.pairs_) continue;
+        std::vector<std::tuple<int, std::size_t, std::array<unsigned char, 2>>> places;
+        for (std::size_t j = 0; j < s.length_; ++j) {
+            int often = j == 0 || j + 1 == s.length_ ? -1 : 0;  // the ends on a tie
+            std::size_t bytes = 0;
+            std::array<unsigned char, 2> pair{};
+            for (std::size_t b = 0; b < 256; ++b) {
+                if (!s.accept_[j][b]) continue;
+                if (bytes < 2) pair[bytes] = static_cast<unsigned char>(b);
+                ++bytes;
+                often += Commonness(static_cast<unsigned char>(b));
+            }
+            if (bytes == 1) pair[1] = pair[0];
+            if (bytes >= 1 && bytes <= 2) places.emplace_back(often, j, pair);
+        }
+        std::sort(places.begin(), places.end());
+        for (std::size_t i = 0; i < places.size() && a.count < kAnchors; ++i) {
+            const std::array<unsigned char, 2> pair = std::get<2>(places[i]);
+            const auto differ = static_cast<unsigned char>(pair[0] ^ pair[1]);
+            const bool folds = std::has_single_bit(static_cast<unsigned>(differ)) || differ == 0;
+            const auto fold = static_cast<unsigned char>(folds ? differ : 0);
+            a.fold[a.count].fill(fold);
+            a.want[a.count].fill(static_cast<unsigned char>(pair[0] | fold));
+            a.other[a.count].fill(pair[1]);
+            a.folds[a.count] = folds;
+            a.at[a.count] = std::get<1>(places[i]);
+            a.bytes[a.count++] = pair;
+        }
+    }
+}
+
+TextSearchSet::Hit TextSearchSet::At(const unsigned char* t, std::size_t size, std::size_t at,
+                                     std::size_t first) const {
+    for (std::size_t n = first; n < searches_.size(); ++n) {
+        const TextSearch& s = searches_[n];
+        if (at + s.length_ <= size && (s.length_ == 0 || s.accept_[0][t[at]]) &&
+            s.MatchesAt(t + at)) {
+            return {at, n};
+        }
+    }
+    return {};
+}
+
+// Sixteen places a turn, every needle tried on the same ones; leaves `from`
+// where it stopped, short of the end, for the place-by-place search to finish.
+TextSearchSet::Hit TextSearchSet::FindWide([[maybe_unused]] const unsigned char* t,
+                                           [[maybe_unused]] std::size_t size,
+                                           std::size_t& from) const {
+#ifdef QV_SSE2
+    if (!pairs_) return {};
+#ifdef QV_AVX2
+    if (const int level = VectorLevel(); level > 0) {
+        const Hit hit = level == 2 ? FindAvx512(t, size, from) : FindAvx2(t, size, from);
+        if (hit.at != std::string_view::npos) return hit;
+    }
+#endif
+    const auto set = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+    const auto is = [&set](const unsigned char* p, const std::array<unsigned char, 2>& bytes) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return _mm_or_si128(_mm_cmpeq_epi8(x, set(bytes[0])), _mm_cmpeq_epi8(x, set(bytes[1])));
+    };
+    for (; from + longest_ + 15 <= size; from += 16) {
+        const unsigned char* p = t + from;
+        std::array<std::uint64_t, kMaxNeedles> masks{};
+        std::uint64_t any = 0;
+        for (std::size_t n = 0; n < searches_.size(); ++n) {
+            const Anchors& a = anchors_[n];
+            __m128i m = is(p + a.at[0], a.bytes[0]);
+            for (std::size_t i = 1; i < a.count; ++i)
+                m = _mm_and_si128(m, is(p + a.at[i], a.bytes[i]));
+            masks[n] = static_cast<unsigned>(_mm_movemask_epi8(m));
+            any |= masks[n];
+        }
+        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos)
+            return {from + hit.at, hit.needle};
+    }
+#endif
+    return {};
+}
+
+TextSearchSet::Hit TextSearchSet::Check(const unsigned char* p, std::uint64_t any,
+                                        const std::uint64_t* masks) const {
+    for (; any != 0; any &= any - 1) {
+        const auto bit = static_cast<unsigned>(std::countr_zero(any));
+        for (std::size_t n = 0; n < searches_.size(); ++n) {
+            const TextSearch& s = searches_[n];
+            if ((masks[n] >> bit & 1) != 0 && (s.whole_ || s.MatchesAt(p + bit))) return {bit, n};
+        }
+    }
+    return {};
+}
+
+#ifdef QV_AVX2
+constexpr std::size_t kAhead = 1024;  // bytes
+
+template <typename Anchors>
+__attribute__((target("avx2"), always_inline)) inline __m256i Is256(const unsigned char* p,
+                                                                    const Anchors& a,
+                                                                    std::size_t i) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + a.at[i]));
+    const __m256i hit = _mm256_cmpeq_epi8(
+        _mm256_or_si256(x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.fold[i].data()))),
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.want[i].data())));
+    return a.folds[i]
+               ? hit
+               : _mm256_or_si256(
+                     hit, _mm256_cmpeq_epi8(x, _mm256_load_si256(reinterpret_cast<const __m256i*>(
+                                                   a.other[i].data()))));
+}
+
+template <typename Anchors>
+__attribute__((target("avx512bw"), always_inline)) inline __mmask64 Is512(const unsigned char* p,
+                                                                          const Anchors& a,
+                                                                          std::size_t i) {
+    const __m512i x = _mm512_loadu_si512(p + a.at[i]);
+    const __mmask64 hit =
+        _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, _mm512_loadu_si512(a.fold[i].data())),
+                               _mm512_loadu_si512(a.want[i].data()));
+    return a.folds[i] ? hit
+                      : hit | _mm512_cmpeq_epi8_mask(x, _mm512_loadu_si512(a.other[i].data()));
+}
+
+// Thirty-two places a turn.
+__attribute__((target("avx2"))) TextSearchSet::Hit TextSearchSet::FindAvx2(
+    const unsigned char* t, std::size_t size, std::size_t& from) const {
+    const std::size_t count = searches_.size();
+    std::size_t at = from;
+    for (; at + longest_ + 31 <= size; at += 32) {
+        const unsigned char* p = t + at;
+        _mm_prefetch(reinterpret_cast<const char*>(p) + kAhead, _MM_HINT_T0);
+        std::array<std::uint64_t, kMaxNeedles> masks;
+        std::uint64_t any = 0;
+        for (std::size_t n = 0; n < count; ++n) {
+            const Anchors& a = anchors_[n];
+            __m256i m = Is256(p, a, 0);
+            for (std::size_t i = 1; i < a.count; ++i) m = _mm256_and_si256(m, Is256(p, a, i));
+            masks[n] = static_cast<std::uint32_t>(_mm256_movemask_epi8(m));
+            any |= masks[n];
+        }
+        if (any == 0) continue;
+        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos) {
+            from = at;
+            return {at + hit.at, hit.needle};
+        }
+    }
+    from = at;
+    return {};
+}
+
+// The same, sixty-four places a turn.
+__attribute__((target("avx512bw"))) TextSearchSet::Hit TextSearchSet::FindAvx512(
+    const unsigned char* t, std::size_t size, std::size_t& from) const {
+    const std::size_t count = searches_.size();
+    std::size_t at = from;
+    for (; at + longest_ + 63 <= size; at += 64) {
+        const unsigned char* p = t + at;
+        // A turn does more than the memory brings in by itself: ask ahead.
+        _mm_prefetch(reinterpret_cast<const char*>(p) + kAhead, _MM_HINT_T0);
+        std::array<std::uint64_t, kMaxNeedles> masks;
+        std::uint64_t any = 0;
+        for (std::size_t n = 0; n < count; ++n) {
+            const Anchors& a = anchors_[n];
+            __mmask64 m = Is512(p, a, 0);
+            for (std::size_t i = 1; i < a.count; ++i) m &= Is512(p, a, i);
+            masks[n] = m;
+            any |= m;
+        }
+        if (any == 0) continue;
+        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos) {
+            from = at;
+            return {at + hit.at, hit.needle};
+        }
+    }
+    from = at;
+    return {};
+}
+#endif
+
+TextSearchSet::Hit TextSearchSet::Find(std::string_view text, std::size_t from,
+                                       std::size_t firstNeedle) const {
+    if (searches_.empty() || from > text.size()) return {};
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    if (firstNeedle > 0) {
+        if (const Hit hit = At(t, text.size(), from, firstNeedle); hit.at != std::string_view::npos)
+            return hit;
+        ++from;
+    }
+    if (const Hit hit = FindWide(t, text.size(), from); hit.at != std::string_view::npos)
+        return hit;
+    for (; from <= text.size(); ++from) {
+        if (const Hit hit = At(t, text.size(), from); hit.at != std::string_view::npos) return hit;
+    }
+    return {};
 }
 
 }  // namespace activity

@@ -1,0 +1,106 @@
+// The highlight rules over a window's new entries beside the filter over the
+// same entries: ui_bench's million lines packed as a follower packs them.
+//
+//   bench_highlight [benchmark flags]
+// BM_Classify (five rules) over BM_Filter (one text, the filter's loop) is the
+// cost that the rules add to a burst; the target is at most 2.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "entry_batch.h"
+#include "highlight_rules.h"
+#include "text_search.h"
+
+namespace {
+
+// A rare address, a verb on a quarter of the lines, a queue id, a name that is
+// never there and a size on one line in a hundred thousand.
+const char* const kRules[] = {"user4242@mail", "QUIT from", "session 5e1a7c3b",
+                              "\xC3\x89mile Zo\xC3\xAB", "size=9999"};
+
+// ui_bench's lines (its MakeLines, seed 7), one entry each.
+const activity::EntryBatch& Window() {
+    static const activity::EntryBatch batch = [] {
+        activity::EntryBatch b;
+        std::mt19937 gen(7);
+        const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
+        static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
+        char line[256];
+        for (int i = 0; i < 1'000'000; ++i) {
+            const int n =
+                std::snprintf(line, sizeof line,
+                              "2026-12-06 %02u:%02u:%02u.%03u [%05u] %suser%u@mail%u.example.com> "
+                              "session %08x from 192.0.2.%u size=%u",
+                              r(24), r(60), r(60), r(1000), r(100000), verbs[r(4)], r(5000), r(50),
+                              static_cast<unsigned>(gen()), r(255), r(100000));
+            b.Append(std::string_view(line, static_cast<std::size_t>(n)));
+        }
+        return b;
+    }();
+    return batch;
+}
+
+// FilterModel::SearchRun's loop: each entry's first match, then the next entry.
+void BM_Filter(benchmark::State& state) {
+    const activity::EntryBatch& batch = Window();
+    const activity::TextSearch search(kRules[state.range(0)]);
+    const std::string_view text = batch.text();
+    const std::vector<std::size_t>& ends = batch.ends();
+    std::vector<std::size_t> found;
+    for (auto _ : state) {
+        found.clear();
+        std::size_t k = 0;
+        for (std::size_t at = 0; k < ends.size();) {
+            const std::size_t hit = search.Find(text, at);
+            if (hit == std::string_view::npos) break;
+            while (ends[k] <= hit) ++k;
+            if (hit + search.size() > ends[k]) {
+                at = hit + 1;
+                continue;
+            }
+            found.push_back(k);
+            at = ends[k++];
+        }
+        benchmark::DoNotOptimize(found.data());
+    }
+    state.counters["found"] = static_cast<double>(found.size());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void BM_Classify(benchmark::State& state) {
+    const activity::EntryBatch& batch = Window();
+    activity::HighlightRules rules;
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        rules.Add({kRules[i], static_cast<int>(i), false});
+    std::vector<int> classes;
+    for (auto _ : state) {
+        classes.clear();
+        rules.Classify(batch, classes);
+        benchmark::DoNotOptimize(classes.data());
+    }
+    state.counters["found"] = static_cast<double>(
+        std::count_if(classes.begin(), classes.end(), [](int c) { return c >= 0; }));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(batch.text().size()));
+}
+
+const auto kMin = [](const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+};
+BENCHMARK(BM_Filter)
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", kMin);
+BENCHMARK(BM_Classify)
+    ->DenseRange(1, 5)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", kMin);
+
+}  // namespace
+
+BENCHMARK_MAIN();
