@@ -51,8 +51,8 @@ class OneLineDelegate final : public QStyledItemDelegate {
         const QString entry = index.data(ActivityModel::kEntryTextRole).toString();
         const bool selected = opt.state & QStyle::State_Selected;
         const bool dark = Highlights::IsDark(opt.palette.color(QPalette::Base));
-        const int rule = highlights->FirstMatch(entry);
-        if (rule >= 0 && !selected) opt.backgroundBrush = Highlights::Tint(rule, dark);
+        const int colour = highlights->LineColour(entry);
+        if (colour >= 0 && !selected) opt.backgroundBrush = Highlights::Tint(colour, dark);
 
         const QWidget* widget = opt.widget;
         const QStyle* style = widget ? widget->style() : QApplication::style();
@@ -91,8 +91,8 @@ class OneLineDelegate final : public QStyledItemDelegate {
                 painter->drawLine(box.left(), under, box.right(), under);
                 continue;
             }
-            painter->fillRect(box, Highlights::Tint(span.rule, dark));
-            painter->setPen(Highlights::Colour(span.rule, dark));
+            painter->fillRect(box, Highlights::Tint(span.colour, dark));
+            painter->setPen(Highlights::Colour(span.colour, dark));
             painter->drawText(box, flags, part);
             painter->setPen(plain);
         }

@@ -30,8 +30,8 @@ void Mark(QPlainTextEdit& view, const QList<Highlights::Span>& spans) {
         mark.cursor = QTextCursor(view.document());
         mark.cursor.setPosition(int(span.begin));
         mark.cursor.setPosition(int(span.end), QTextCursor::KeepAnchor);
-        mark.format.setForeground(Highlights::Colour(span.rule, dark));
-        mark.format.setBackground(Highlights::Tint(span.rule, dark));
+        mark.format.setForeground(Highlights::Colour(span.colour, dark));
+        mark.format.setBackground(Highlights::Tint(span.colour, dark));
         marks.append(mark);
     }
     view.setExtraSelections(marks);

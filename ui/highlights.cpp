@@ -91,9 +91,10 @@ bool Highlights::IsDark(const QColor& base) {
     return base.lightness() < 128;
 }
 
-int Highlights::FirstMatch(const QString& line) const {
+int Highlights::LineColour(const QString& line) const {
     if (rules_.empty()) return -1;
-    return rules_.FirstMatch(line.toStdString());
+    const int rule = rules_.FirstMatch(line.toStdString());
+    return rule < 0 ? -1 : rules_.Rules()[std::size_t(rule)].colour;
 }
 
 QList<Highlights::Span> Highlights::Marks(const QString& line, const QString& filter) const {
@@ -116,7 +117,10 @@ QList<Highlights::Span> Highlights::Marks(const QString& line, const QString& fi
     };
     for (const auto& mark : marks) {
         const qsizetype begin = unitAt(mark.begin);
-        spans.append({begin, unitAt(mark.end), mark.rule});
+        const int colour = mark.rule == activity::HighlightRules::kFilterMark
+                               ? mark.rule
+                               : rules_.Rules()[std::size_t(mark.rule)].colour;
+        spans.append({begin, unitAt(mark.end), colour});
     }
     return spans;
 }

@@ -156,7 +156,7 @@ void HighlightsDialog::CmdAdd_Click() {
     const activity::HighlightRule rule{txtRule->text().toStdString(), cboColour->currentIndex(),
                                        chkAlert->isChecked()};
     if (!Taken(int(highlights_->Add(rule)))) return;
-    Fill(lstRules->count());
+    Fill(-1);  // ready for the next
     txtRule->clear();
     txtRule->setFocus();
 }
