@@ -434,6 +434,11 @@ class TestWindows : public QObject {
         QCOMPARE(Painted(list, 1, tint(3)).end, tint(3));
         QCOMPARE(Painted(list, 2, base).end, base);
         QCOMPARE(Painted(list, 3, tint(5)).end, tint(5));  // both, case aside
+        // Marks in the line's UTF-16 units, past a letter of two units and one of two bytes.
+        using Span = Highlights::Span;
+        QCOMPARE(h.Marks("\U0001F600\u00c9MILE \u00e9mile", "MI"),
+                 QList<Span>({{2, 7, 5}, {8, 13, 5}}));
+        QCOMPARE(h.Marks("smtp mi", "MI"), QList<Span>({{0, 4, 3}, {5, 7, -2}}));
 
         // Order decides: "error" first colours the first row its way.
         paints = 0;
