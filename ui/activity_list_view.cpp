@@ -69,8 +69,9 @@ class OneLineDelegate final : public QStyledItemDelegate {
         const qsizetype kept =
             shown.size() == text.size() ? text.size() : std::max<qsizetype>(shown.size() - 1, 0);
         const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (opt.state & QStyle::State_Active) ? QPalette::Normal
-                                                                                 : QPalette::Inactive;
+                                           : (opt.state & QStyle::State_Active)
+                                               ? QPalette::Normal
+                                               : QPalette::Inactive;
         const QColor plain =
             opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
         painter->save();

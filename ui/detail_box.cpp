@@ -66,8 +66,9 @@ void ViewIfNeeded(QMessageBox& box, const QString& text, const QRect& area,
     view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     view->setPlainText(text);
-    view->setMinimumSize(width, std::min(maxHeight, needed.height() + 4 * view->frameWidth() +
-                                                        2 * int(view->document()->documentMargin())));
+    view->setMinimumSize(width,
+                         std::min(maxHeight, needed.height() + 4 * view->frameWidth() +
+                                                 2 * int(view->document()->documentMargin())));
     Mark(*view, spans);
     view->setAccessibleName(box.windowTitle());
     label->hide();

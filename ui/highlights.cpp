@@ -77,13 +77,20 @@ QColor Highlights::Tint(int index, bool darkBackground) {
 
 QString Highlights::ColourName(int index) {
     switch (index) {
-        case 0: return tr("Red");
-        case 1: return tr("Orange");
-        case 2: return tr("Green");
-        case 3: return tr("Blue");
-        case 4: return tr("Purple");
-        case 5: return tr("Teal");
-        default: return {};
+        case 0:
+            return tr("Red");
+        case 1:
+            return tr("Orange");
+        case 2:
+            return tr("Green");
+        case 3:
+            return tr("Blue");
+        case 4:
+            return tr("Purple");
+        case 5:
+            return tr("Teal");
+        default:
+            return {};
     }
 }
 

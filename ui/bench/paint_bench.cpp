@@ -102,15 +102,16 @@ void BenchPaint(const std::vector<std::string>& lines) {
         std::size_t marks = 0;
         for (int pass = 0; pass < kRepaints; ++pass) {
             for (int r = 0; r < kPageRows; ++r) {
-                const QString entry =
-                    model.index(first + pass * kPageRows + r).data(ActivityModel::kEntryTextRole)
-                        .toString();
+                const QString entry = model.index(first + pass * kPageRows + r)
+                                          .data(ActivityModel::kEntryTextRole)
+                                          .toString();
                 marks += std::size_t(highlights.Marks(entry).size()) +
                          std::size_t(highlights.LineColour(entry) + 1);
             }
         }
-        std::printf("  %-26s %.3f ms a page (%zu)\n", "their marks alone:",
-                    static_cast<double>(t.nsecsElapsed()) / 1e6 / kRepaints, marks);
+        std::printf("  %-26s %.3f ms a page (%zu)\n",
+                    "their marks alone:", static_cast<double>(t.nsecsElapsed()) / 1e6 / kRepaints,
+                    marks);
     }
     filter.SetText(QStringLiteral("example.com"));
     while (filter.Building()) QCoreApplication::processEvents();

@@ -358,8 +358,9 @@ class TestWindows : public QObject {
             pick(1);
             seen << text->text();
             click("CmdUp");
-            seen << QString("%1 up %2").arg(rules->currentRow()).arg(
-                        d->findChild<QPushButton*>("CmdUp")->isEnabled());
+            seen << QString("%1 up %2")
+                        .arg(rules->currentRow())
+                        .arg(d->findChild<QPushButton*>("CmdUp")->isEnabled());
             note();
             click("CmdDown");
             note();
@@ -460,8 +461,9 @@ class TestWindows : public QObject {
         QTRY_COMPARE(List(w)->model()->rowCount(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, {5, 200});  // below the rows
         list->clearSelection();
-        QVERIFY(Painted(list, 0, Highlights::Tint(activity::HighlightRules::kFilterMark, false))
-                    .count > 10);
+        QVERIFY(
+            Painted(list, 0, Highlights::Tint(activity::HighlightRules::kFilterMark, false)).count >
+            10);
 
         // The detail box: the entry as read, its marks as the list's.
         QStringList marks;
