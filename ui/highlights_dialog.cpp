@@ -75,6 +75,7 @@ HighlightsDialog::HighlightsDialog(Highlights* highlights, QWidget* parent)
     fields->addWidget(colour, 1, 0);
     fields->addWidget(cboColour, 1, 1);
     fields->addWidget(chkAlert, 1, 2);
+    fields->setColumnStretch(2, 1);  // the labels as narrow as they are
     auto* edits = new QHBoxLayout;
     for (QPushButton* button : {CmdAdd, CmdChange, CmdRemove, CmdUp, CmdDown}) {
         button->setAutoDefault(false);
