@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStyle>
 
+#include "activity_list_view.h"
 #include "app_icons.h"
 #include "components.h"
 #include "filter_bar.h"
@@ -16,6 +17,8 @@
 #include "find_window.h"
 #include "form_layout.h"
 #include "frmActivity.h"
+#include "highlights.h"
+#include "highlights_dialog.h"
 
 namespace {
 
@@ -97,6 +100,7 @@ MDIMain::MDIMain(QWidget* parent)
     resize(form_layout::kFrameClient + QSize(0, menuBar()->sizeHint().height()));
 
     AddFindInLogs();
+    AddHighlights();
 }
 
 MDIMain::~MDIMain() = default;
@@ -118,6 +122,7 @@ void MDIMain::MDIForm_Load() {
     for (const activity::Component& component : activity::kComponents) {
         auto* window = new frmActivity(component);
         window->Initialise();
+        ShowHighlights(window);
         QMdiSubWindow* child = window->AddTo(workspace_);
         child->move(CascadePosition(*workspace_, *child, index++));
         child->show();
@@ -202,7 +207,25 @@ void MDIMain::mnuEditFindInLogs_Click() {
 
 void MDIMain::OpenFind(const QString& text, const QDate& day, const QStringList& components) {
     auto* window = new FindWindow(text, day, components);
+    ShowHighlights(window);
     QMdiSubWindow* child = window->AddTo(workspace_);
     child->show();
     workspace_->setActiveSubWindow(child);
+}
+
+void MDIMain::AddHighlights() {
+    highlights_ = new Highlights(this);
+    mnuEditHighlights = new QAction(tr("&Highlights..."), this);
+    mnuEditHighlights->setObjectName(QStringLiteral("mnuEditHighlights"));
+    mnuEdit->insertAction(mnuEditCopy, mnuEditHighlights);
+    connect(mnuEditHighlights, &QAction::triggered, this, &MDIMain::mnuEditHighlights_Click);
+}
+
+void MDIMain::mnuEditHighlights_Click() {
+    HighlightsDialog dialog(highlights_, this);
+    dialog.exec();
+}
+
+void MDIMain::ShowHighlights(QWidget* window) const {
+    for (auto* list : window->findChildren<ActivityListView*>()) list->SetHighlights(highlights_);
 }

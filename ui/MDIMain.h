@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class FilterBar;
+class Highlights;
 class QAction;
 class QDate;
 class QMdiArea;
@@ -27,6 +28,9 @@ class MDIMain final : public QMainWindow {
     // in the components named (none: all), and makes it the active window.
     // Once the frame is shown: its load brings the activity windows over it.
     void OpenFind(const QString& text, const QDate& day, const QStringList& components = {});
+
+    // The session's highlight rules, which every window shows.
+    Highlights* GetHighlights() const { return highlights_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -62,4 +66,12 @@ class MDIMain final : public QMainWindow {
     void AddFindInLogs();
     void mnuEditFindInLogs_Click();
     QAction* mnuEditFindInLogs = nullptr;
+
+    // Highlights.
+    void AddHighlights();
+    void mnuEditHighlights_Click();
+    // Gives a window's lists the session's rules.
+    void ShowHighlights(QWidget* window) const;
+    Highlights* highlights_ = nullptr;
+    QAction* mnuEditHighlights = nullptr;
 };

@@ -42,6 +42,9 @@ QVariant ActivityModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == kSeqRole) return qulonglong(FirstSeq() + static_cast<std::uint64_t>(index.row()));
+    // A painted row is asked for a dozen roles: only these take the text.
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != kEntryTextRole)
+        return {};
     const std::string_view entry = Entry(static_cast<std::size_t>(index.row()));
     QString text = QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
     switch (role) {
