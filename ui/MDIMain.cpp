@@ -16,6 +16,7 @@
 #include "find_window.h"
 #include "form_layout.h"
 #include "frmActivity.h"
+#include "highlights.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ MDIMain::MDIMain(QWidget* parent)
     resize(form_layout::kFrameClient + QSize(0, menuBar()->sizeHint().height()));
 
     AddFindInLogs();
+    highlights_ = new Highlights(this);
 }
 
 MDIMain::~MDIMain() = default;
@@ -117,6 +119,7 @@ void MDIMain::MDIForm_Load() {
     // In the table's order: the last one shown is the active window.
     for (const activity::Component& component : activity::kComponents) {
         auto* window = new frmActivity(component);
+        window->SetHighlights(highlights_);
         window->Initialise();
         QMdiSubWindow* child = window->AddTo(workspace_);
         child->move(CascadePosition(*workspace_, *child, index++));
@@ -176,7 +179,11 @@ void MDIMain::menuWindows_AboutToShow() {
     const QMdiSubWindow* current = workspace_->currentSubWindow();
     int number = 0;
     for (QMdiSubWindow* child : children) {
-        QAction* item = menuWindows->addAction(MenuText(++number, child->windowTitle()));
+        QString caption = child->windowTitle();
+        const auto* window = qobject_cast<const frmActivity*>(child->widget());
+        if (const std::size_t unseen = window ? window->HighlightedCount() : 0)
+            caption = tr("%1 (%L2 new)").arg(caption).arg(qulonglong(unseen));
+        QAction* item = menuWindows->addAction(MenuText(++number, caption));
         item->setCheckable(true);
         item->setChecked(child == current);
         connect(item, &QAction::triggered, workspace_,
@@ -205,4 +212,11 @@ void MDIMain::OpenFind(const QString& text, const QDate& day, const QStringList&
     QMdiSubWindow* child = window->AddTo(workspace_);
     child->show();
     workspace_->setActiveSubWindow(child);
+}
+
+void MDIMain::StartHighlights(const std::vector<activity::HighlightRule>& rules,
+                              std::optional<std::int64_t> alertQuietMs, bool alertSound) {
+    for (const activity::HighlightRule& rule : rules) highlights_->Add(rule);
+    if (alertQuietMs) highlights_->Gate().SetQuietMs(*alertQuietMs);
+    highlights_->SetSound(alertSound);
 }

@@ -3,7 +3,14 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "highlight_rules.h"
+
 class FilterBar;
+class Highlights;
 class QAction;
 class QDate;
 class QMdiArea;
@@ -27,6 +34,12 @@ class MDIMain final : public QMainWindow {
     // in the components named (none: all), and makes it the active window.
     // Once the frame is shown: its load brings the activity windows over it.
     void OpenFind(const QString& text, const QDate& day, const QStringList& components = {});
+
+    // The session's first highlight rules (the command line's), the least
+    // time between two alerts of one rule (none: the default) and whether an
+    // alert beeps. Before the frame is shown.
+    void StartHighlights(const std::vector<activity::HighlightRule>& rules,
+                         std::optional<std::int64_t> alertQuietMs, bool alertSound);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -62,4 +75,7 @@ class MDIMain final : public QMainWindow {
     void AddFindInLogs();
     void mnuEditFindInLogs_Click();
     QAction* mnuEditFindInLogs = nullptr;
+
+    // Highlights: the one set of rules every window counts and alerts by.
+    Highlights* highlights_ = nullptr;
 };
