@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "entry_batch.h"
+#include "text_search.h"
 
 namespace activity {
 
@@ -63,7 +64,13 @@ class HighlightRules {
     std::vector<Mark> Marks(std::string_view line, std::string_view filter = {}) const;
 
   private:
-    // implementation's own
+    Refusal Check(const HighlightRule& rule, std::size_t except) const;
+    void Edited();
+
+    std::vector<HighlightRule> rules_;
+    std::uint64_t version_ = 0;
+    // The rules' searches, a set per kMaxNeedles rules, in order; made at each edit.
+    std::vector<TextSearchSet> sets_;
 };
 
 // At most one alert per rule per quiet time, so that a burst of a thousand

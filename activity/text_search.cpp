@@ -290,4 +290,152 @@ std::size_t TextSearch::Find(std::string_view text, std::size_t from) const {
     return std::string_view::npos;
 }
 
+TextSearchSet::TextSearchSet(std::vector<TextSearch> searches) : searches_(std::move(searches)) {
+    if (searches_.size() > kMaxNeedles)
+        searches_.erase(searches_.begin() + kMaxNeedles, searches_.end());
+    pairs_ = !searches_.empty();
+    for (const TextSearch& s : searches_) {
+        longest_ = std::max(longest_, s.length_);
+        pairs_ = pairs_ && s.pairs_;
+    }
+}
+
+TextSearchSet::Hit TextSearchSet::At(const unsigned char* t, std::size_t size, std::size_t at,
+                                     std::size_t first) const {
+    for (std::size_t n = first; n < searches_.size(); ++n) {
+        const TextSearch& s = searches_[n];
+        if (at + s.length_ <= size && (s.length_ == 0 || s.accept_[0][t[at]]) &&
+            s.MatchesAt(t + at)) {
+            return {at, n};
+        }
+    }
+    return {};
+}
+
+// Sixteen places a turn, every needle tried on the same ones; leaves `from`
+// where it stopped, short of the end, for the place-by-place search to finish.
+TextSearchSet::Hit TextSearchSet::FindWide([[maybe_unused]] const unsigned char* t,
+                                           [[maybe_unused]] std::size_t size,
+                                           std::size_t& from) const {
+#ifdef QV_SSE2
+    if (!pairs_) return {};
+#ifdef QV_AVX2
+    if (const int level = VectorLevel(); level > 0) {
+        const Hit hit = level == 2 ? FindAvx512(t, size, from) : FindAvx2(t, size, from);
+        if (hit.at != std::string_view::npos) return hit;
+    }
+#endif
+    const auto set = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
+    const auto is = [&set](__m128i x, const std::array<unsigned char, 2>& bytes) {
+        return _mm_or_si128(_mm_cmpeq_epi8(x, set(bytes[0])), _mm_cmpeq_epi8(x, set(bytes[1])));
+    };
+    for (; from + longest_ + 15 <= size; from += 16) {
+        const unsigned char* p = t + from;
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        std::array<unsigned, kMaxNeedles> masks{};
+        unsigned any = 0;
+        for (std::size_t n = 0; n < searches_.size(); ++n) {
+            const TextSearch& s = searches_[n];
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s.length_ - 1));
+            masks[n] = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(is(a, s.first_), is(b, s.last_))));
+            any |= masks[n];
+        }
+        for (; any != 0; any &= any - 1) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(any));
+            for (std::size_t n = 0; n < searches_.size(); ++n) {
+                const TextSearch& s = searches_[n];
+                if ((masks[n] >> bit & 1) != 0 && (s.whole_ || s.MatchesAt(p + bit)))
+                    return {from + bit, n};
+            }
+        }
+    }
+#endif
+    return {};
+}
+
+#ifdef QV_AVX2
+// Thirty-two places a turn; the first bytes are read once for every needle.
+__attribute__((target("avx2"))) TextSearchSet::Hit TextSearchSet::FindAvx2(
+    const unsigned char* t, std::size_t size, std::size_t& from) const {
+    const std::size_t count = searches_.size();
+    std::array<Either256, kMaxNeedles> f, l;
+    for (std::size_t n = 0; n < count; ++n) {
+        f[n] = Wide256(Either(searches_[n].first_));
+        l[n] = Wide256(Either(searches_[n].last_));
+    }
+    for (; from + longest_ + 31 <= size; from += 32) {
+        const unsigned char* p = t + from;
+        std::array<std::uint32_t, kMaxNeedles> masks{};
+        __m256i any = _mm256_setzero_si256();
+        __m256i hits[kMaxNeedles];
+        for (std::size_t n = 0; n < count; ++n) {
+            hits[n] = _mm256_and_si256(Is(p, f[n]), Is(p + searches_[n].length_ - 1, l[n]));
+            any = _mm256_or_si256(any, hits[n]);
+        }
+        if (_mm256_testz_si256(any, any)) continue;
+        std::uint32_t all = 0;
+        for (std::size_t n = 0; n < count; ++n) {
+            masks[n] = static_cast<std::uint32_t>(_mm256_movemask_epi8(hits[n]));
+            all |= masks[n];
+        }
+        for (; all != 0; all &= all - 1) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(all));
+            for (std::size_t n = 0; n < count; ++n) {
+                const TextSearch& s = searches_[n];
+                if ((masks[n] >> bit & 1) != 0 && (s.whole_ || s.MatchesAt(p + bit)))
+                    return {from + bit, n};
+            }
+        }
+    }
+    return {};
+}
+
+// The same, sixty-four places a turn.
+__attribute__((target("avx512bw"))) TextSearchSet::Hit TextSearchSet::FindAvx512(
+    const unsigned char* t, std::size_t size, std::size_t& from) const {
+    const std::size_t count = searches_.size();
+    std::array<Either512, kMaxNeedles> f, l;
+    for (std::size_t n = 0; n < count; ++n) {
+        f[n] = Wide512(Either(searches_[n].first_));
+        l[n] = Wide512(Either(searches_[n].last_));
+    }
+    for (; from + longest_ + 63 <= size; from += 64) {
+        const unsigned char* p = t + from;
+        std::array<__mmask64, kMaxNeedles> masks;
+        __mmask64 any = 0;
+        for (std::size_t n = 0; n < count; ++n) {
+            masks[n] = Is(p, f[n]) & Is(p + searches_[n].length_ - 1, l[n]);
+            any |= masks[n];
+        }
+        for (; any != 0; any &= any - 1) {
+            const auto bit = static_cast<unsigned>(std::countr_zero(any));
+            for (std::size_t n = 0; n < count; ++n) {
+                const TextSearch& s = searches_[n];
+                if ((masks[n] >> bit & 1) != 0 && (s.whole_ || s.MatchesAt(p + bit)))
+                    return {from + bit, n};
+            }
+        }
+    }
+    return {};
+}
+#endif
+
+TextSearchSet::Hit TextSearchSet::Find(std::string_view text, std::size_t from,
+                                       std::size_t firstNeedle) const {
+    if (searches_.empty() || from > text.size()) return {};
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    if (firstNeedle > 0) {
+        if (const Hit hit = At(t, text.size(), from, firstNeedle); hit.at != std::string_view::npos)
+            return hit;
+        ++from;
+    }
+    if (const Hit hit = FindWide(t, text.size(), from); hit.at != std::string_view::npos)
+        return hit;
+    for (; from <= text.size(); ++from) {
+        if (const Hit hit = At(t, text.size(), from); hit.at != std::string_view::npos) return hit;
+    }
+    return {};
+}
+
 }  // namespace activity

@@ -26,6 +26,8 @@ class TextSearch {
     std::size_t Find(std::string_view text, std::size_t from = 0) const;
 
   private:
+    friend class TextSearchSet;
+
     // A letter whose forms differ in more than one byte, where the byte sets
     // would also take a mix of two forms.
     struct Letter {
@@ -53,6 +55,41 @@ class TextSearch {
     // An end (0 or length_ - 1) whose bytes are all past ASCII, so rare in
     // logs: a turn that finds none of them there asks nothing more.
     std::size_t rare_ = SIZE_MAX;
+};
+
+// Several searches in one pass over the text: each turn tries every needle's
+// first and last bytes at the same places, so that the text is read once
+// however many needles there are (the highlight rules over a window's entries).
+class TextSearchSet {
+  public:
+    // The needles one pass tries together; more need another set.
+    static constexpr std::size_t kMaxNeedles = 16;
+    explicit TextSearchSet(std::vector<TextSearch> searches = {});  // at most kMaxNeedles
+
+    std::size_t size() const { return searches_.size(); }
+    const TextSearch& operator[](std::size_t i) const { return searches_[i]; }
+
+    struct Hit {
+        std::size_t at = std::string_view::npos;  // npos: none
+        std::size_t needle = 0;
+    };
+    // The first place at or after `from` where a needle matches; of two
+    // needles at one place, the one given first. At `from` itself, only the
+    // needles from `firstNeedle` on: the others were tried there before.
+    Hit Find(std::string_view text, std::size_t from = 0, std::size_t firstNeedle = 0) const;
+
+  private:
+    Hit FindWide(const unsigned char* text, std::size_t size, std::size_t& from) const;
+    Hit FindAvx2(const unsigned char* text, std::size_t size, std::size_t& from) const;
+    Hit FindAvx512(const unsigned char* text, std::size_t size, std::size_t& from) const;
+    // Which needle from `first` on matches at `at` with all its bytes before
+    // `size`, the one given first.
+    Hit At(const unsigned char* text, std::size_t size, std::size_t at,
+           std::size_t first = 0) const;
+
+    std::vector<TextSearch> searches_;
+    std::size_t longest_ = 0;
+    bool pairs_ = false;  // every needle has its two ends' bytes, so the wide loops apply
 };
 
 }  // namespace activity

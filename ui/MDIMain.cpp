@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStyle>
 
+#include "activity_list_view.h"
 #include "app_icons.h"
 #include "components.h"
 #include "filter_bar.h"
@@ -17,6 +18,7 @@
 #include "form_layout.h"
 #include "frmActivity.h"
 #include "highlights.h"
+#include "highlights_dialog.h"
 
 namespace {
 
@@ -98,7 +100,7 @@ MDIMain::MDIMain(QWidget* parent)
     resize(form_layout::kFrameClient + QSize(0, menuBar()->sizeHint().height()));
 
     AddFindInLogs();
-    highlights_ = new Highlights(this);
+    AddHighlights();
 }
 
 MDIMain::~MDIMain() = default;
@@ -121,6 +123,7 @@ void MDIMain::MDIForm_Load() {
         auto* window = new frmActivity(component);
         window->SetHighlights(highlights_);
         window->Initialise();
+        ShowHighlights(window);
         QMdiSubWindow* child = window->AddTo(workspace_);
         child->move(CascadePosition(*workspace_, *child, index++));
         child->show();
@@ -209,9 +212,27 @@ void MDIMain::mnuEditFindInLogs_Click() {
 
 void MDIMain::OpenFind(const QString& text, const QDate& day, const QStringList& components) {
     auto* window = new FindWindow(text, day, components);
+    ShowHighlights(window);
     QMdiSubWindow* child = window->AddTo(workspace_);
     child->show();
     workspace_->setActiveSubWindow(child);
+}
+
+void MDIMain::AddHighlights() {
+    highlights_ = new Highlights(this);
+    mnuEditHighlights = new QAction(tr("&Highlights..."), this);
+    mnuEditHighlights->setObjectName(QStringLiteral("mnuEditHighlights"));
+    mnuEdit->insertAction(mnuEditCopy, mnuEditHighlights);
+    connect(mnuEditHighlights, &QAction::triggered, this, &MDIMain::mnuEditHighlights_Click);
+}
+
+void MDIMain::mnuEditHighlights_Click() {
+    HighlightsDialog dialog(highlights_, this);
+    dialog.exec();
+}
+
+void MDIMain::ShowHighlights(QWidget* window) const {
+    for (auto* list : window->findChildren<ActivityListView*>()) list->SetHighlights(highlights_);
 }
 
 void MDIMain::StartHighlights(const std::vector<activity::HighlightRule>& rules,

@@ -35,6 +35,8 @@ class MDIMain final : public QMainWindow {
     // Once the frame is shown: its load brings the activity windows over it.
     void OpenFind(const QString& text, const QDate& day, const QStringList& components = {});
 
+    // The session's highlight rules, which every window shows.
+    Highlights* GetHighlights() const { return highlights_; }
     // The session's first highlight rules (the command line's), the least
     // time between two alerts of one rule (none: the default) and whether an
     // alert beeps. Before the frame is shown.
@@ -76,6 +78,11 @@ class MDIMain final : public QMainWindow {
     void mnuEditFindInLogs_Click();
     QAction* mnuEditFindInLogs = nullptr;
 
-    // Highlights: the one set of rules every window counts and alerts by.
+    // Highlights.
+    void AddHighlights();
+    void mnuEditHighlights_Click();
+    // Gives a window's lists the session's rules.
+    void ShowHighlights(QWidget* window) const;
     Highlights* highlights_ = nullptr;
+    QAction* mnuEditHighlights = nullptr;
 };

@@ -4,12 +4,15 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <utility>
 
 #include "activity_model.h"
+#include "filter_model.h"
+#include "highlights.h"
 
 namespace {
 
@@ -29,6 +32,72 @@ class OneLineDelegate final : public QStyledItemDelegate {
         return {
             1, style->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), widget).height()};
     }
+
+    // A row that a rule matches gets its tint, each occurrence of a rule's text
+    // (and of the filter's) its colour; a selected row keeps the selection's
+    // colours, its marks underlined, so that it stays readable.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const auto* view = qobject_cast<const ActivityListView*>(parent());
+        const Highlights* highlights = view ? view->HighlightsShown() : nullptr;
+        const QString filter = view ? view->FilterText() : QString();
+        if (!highlights || (highlights->Rules().empty() && filter.isEmpty())) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;  // the entry as shown: same length as read
+        const QString entry = index.data(ActivityModel::kEntryTextRole).toString();
+        const bool selected = opt.state & QStyle::State_Selected;
+        const bool dark = Highlights::IsDark(opt.palette.color(QPalette::Base));
+        const int colour = highlights->LineColour(entry);
+        if (colour >= 0 && !selected) opt.backgroundBrush = Highlights::Tint(colour, dark);
+
+        const QWidget* widget = opt.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        opt.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+
+        // As QCommonStyle lays out an item's text.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        textRect.adjust(margin, 0, -margin, 0);
+        const QFontMetrics& metrics = opt.fontMetrics;
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, textRect.width());
+        // What of the entry is shown before the ellipsis.
+        const qsizetype kept =
+            shown.size() == text.size() ? text.size() : std::max<qsizetype>(shown.size() - 1, 0);
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (opt.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                 : QPalette::Inactive;
+        const QColor plain =
+            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        painter->save();
+        painter->setClipRect(textRect);
+        painter->setFont(opt.font);
+        painter->setPen(plain);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        painter->drawText(textRect, flags, shown);
+        for (const Highlights::Span& span : highlights->Marks(entry, filter)) {
+            if (span.begin >= kept) break;
+            const qsizetype end = std::min(span.end, kept);
+            const int left = textRect.left() + metrics.horizontalAdvance(shown.left(span.begin));
+            const QString part = shown.mid(span.begin, end - span.begin);
+            const QRect box(left, textRect.top(), metrics.horizontalAdvance(part),
+                            textRect.height());
+            if (selected) {
+                const int under = box.top() + (box.height() + metrics.height()) / 2 - 1;
+                painter->drawLine(box.left(), under, box.right(), under);
+                continue;
+            }
+            painter->fillRect(box, Highlights::Tint(span.colour, dark));
+            painter->setPen(Highlights::Colour(span.colour, dark));
+            painter->drawText(box, flags, part);
+            painter->setPen(plain);
+        }
+        painter->restore();
+    }
 };
 
 }  // namespace
@@ -40,6 +109,23 @@ ActivityListView::ActivityListView(QWidget* parent) : QListView(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideRight);
     setItemDelegate(new OneLineDelegate(this));
+}
+
+void ActivityListView::SetHighlights(const Highlights* highlights) {
+    if (highlights_) disconnect(highlights_, nullptr, viewport(), nullptr);
+    highlights_ = highlights;
+    if (highlights)
+        connect(highlights, &Highlights::Changed, viewport(), qOverload<>(&QWidget::update));
+    viewport()->update();
+}
+
+const Highlights* ActivityListView::HighlightsShown() const {
+    return highlights_;
+}
+
+QString ActivityListView::FilterText() const {
+    const auto* filter = qobject_cast<const FilterModel*>(model());
+    return filter ? filter->Text() : QString();
 }
 
 QString ActivityListView::SelectedText() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 // its rows, laid out one line per row without measuring the entries.
 // Double-click and Enter ask for the detail box; Ctrl+C copies the selected
 // entry.
+class Highlights;
+
 class ActivityListView final : public QListView {
     Q_OBJECT
 
@@ -26,6 +29,12 @@ class ActivityListView final : public QListView {
     // Puts it on the clipboard; leaves the clipboard be when none is selected.
     void CopySelected() const;
 
+    // The rules whose marks the rows show, with the filter's text while the
+    // model shown is a FilterModel with one; repaints when they change.
+    void SetHighlights(const Highlights* highlights);
+    const Highlights* HighlightsShown() const;
+    QString FilterText() const;
+
   signals:
     void DetailRequested();
 
@@ -40,6 +49,7 @@ class ActivityListView final : public QListView {
     // Selects the wanted entry if the model shows it; true if it did.
     bool Reselect();
 
+    QPointer<const Highlights> highlights_;
     std::optional<std::uint64_t> wanted_;  // to select once shown
     int shift_ = 0;                        // rows put above those in sight since the last layout
 };

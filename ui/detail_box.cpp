@@ -7,6 +7,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextEdit>
+
+#include "highlights.h"
 
 #include <algorithm>
 
@@ -17,10 +20,28 @@ QRect AvailableArea(const QWidget* parent) {
     return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
 }
 
-// Puts the text in a scrolling view where the box's label stands, once the
-// label, wrapped as wide as the box may grow, would be taller than half the
-// screen.
-void ScrollIfTooTall(QMessageBox& box, const QString& text, const QRect& area) {
+// The marks as the view's extra selections: the text itself stays plain, so
+// that a copy takes the entry as read.
+void Mark(QPlainTextEdit& view, const QList<Highlights::Span>& spans) {
+    const bool dark = Highlights::IsDark(view.palette().color(QPalette::Base));
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const Highlights::Span& span : spans) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(view.document());
+        mark.cursor.setPosition(int(span.begin));
+        mark.cursor.setPosition(int(span.end), QTextCursor::KeepAnchor);
+        mark.format.setForeground(Highlights::Colour(span.colour, dark));
+        mark.format.setBackground(Highlights::Tint(span.colour, dark));
+        marks.append(mark);
+    }
+    view.setExtraSelections(marks);
+}
+
+// Puts the text in a view where the box's label stands, once the label,
+// wrapped as wide as the box may grow, would be taller than half the screen
+// (it scrolls), or when it has marks to show, which a plain label cannot.
+void ViewIfNeeded(QMessageBox& box, const QString& text, const QRect& area,
+                  const QList<Highlights::Span>& spans) {
     auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!label || !grid) return;
@@ -29,7 +50,7 @@ void ScrollIfTooTall(QMessageBox& box, const QString& text, const QRect& area) {
     const QRect needed =
         QFontMetrics(label->font())
             .boundingRect(QRect(0, 0, width, 0), Qt::TextWrapAnywhere | Qt::TextExpandTabs, text);
-    if (needed.height() <= maxHeight) return;
+    if (needed.height() <= maxHeight && spans.isEmpty()) return;
 
     const int at = grid->indexOf(label);
     if (at < 0) return;
@@ -45,7 +66,9 @@ void ScrollIfTooTall(QMessageBox& box, const QString& text, const QRect& area) {
     view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     view->setPlainText(text);
-    view->setMinimumSize(width, maxHeight);
+    view->setMinimumSize(width, std::min(maxHeight, needed.height() + 4 * view->frameWidth() +
+                                                        2 * int(view->document()->documentMargin())));
+    Mark(*view, spans);
     view->setAccessibleName(box.windowTitle());
     label->hide();
     grid->addWidget(view, row, column, rowSpan, columnSpan);
@@ -53,11 +76,13 @@ void ScrollIfTooTall(QMessageBox& box, const QString& text, const QRect& area) {
 
 }  // namespace
 
-void ShowDetailBox(QWidget* parent, const QString& title, const QString& text) {
+void ShowDetailBox(QWidget* parent, const QString& title, const QString& text,
+                   const Highlights* highlights, const QString& filter) {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
     // Log text, never markup.
     box.setTextFormat(Qt::PlainText);
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    ScrollIfTooTall(box, text, AvailableArea(parent));
+    ViewIfNeeded(box, text, AvailableArea(parent),
+                 highlights ? highlights->Marks(text, filter) : QList<Highlights::Span>());
     box.exec();
 }

@@ -316,5 +316,6 @@ void FindWindow::Reorder(std::vector<std::size_t> next) {
 }
 
 void FindWindow::lstResults_DblClick() {
-    ShowDetailBox(this, tr("%1 (Detail)").arg(windowTitle()), lstResults->SelectedText());
+    ShowDetailBox(this, tr("%1 (Detail)").arg(windowTitle()), lstResults->SelectedText(),
+                  lstResults->HighlightsShown());
 }

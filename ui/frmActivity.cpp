@@ -300,5 +300,6 @@ void frmActivity::CmdClear_Click() {
 }
 
 void frmActivity::lstActivity_DblClick() {
-    ShowDetailBox(this, tr("%1 (Detail)").arg(windowTitle()), lstActivity->SelectedText());
+    ShowDetailBox(this, tr("%1 (Detail)").arg(windowTitle()), lstActivity->SelectedText(),
+                  lstActivity->HighlightsShown(), lstActivity->FilterText());
 }

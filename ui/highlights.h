@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QObject>
+#include <QString>
 
 #include "highlight_rules.h"
 
@@ -27,6 +29,21 @@ class Highlights final : public QObject {
     static QColor Tint(int index, bool darkBackground);
     // The colours' names for the dialog ("Red", ...), through tr().
     static QString ColourName(int index);
+    // Whether a palette's base (a list's background) is dark.
+    static bool IsDark(const QColor& base);
+
+    // A mark of Rules().Marks() in UTF-16 units of the line as a QString, with
+    // its rule's colour (kFilterMark for the filter's text).
+    struct Span {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        int colour = 0;
+        bool operator==(const Span&) const = default;
+    };
+    // The colour of the first rule `line` matches (-1: none), and the marks
+    // of the rules and of `filter`.
+    int LineColour(const QString& line) const;
+    QList<Span> Marks(const QString& line, const QString& filter = {}) const;
 
     // The quiet time between two alerts of one rule, and whether an alert beeps.
     activity::AlertGate& Gate() { return gate_; }

@@ -1,6 +1,6 @@
 // Figures for the activity window and the start-up; run by hand, not a test.
 //
-//   ui_bench [append|catch-up|highlights|filter|start-up]   the figures, on the offscreen platform
+//   ui_bench [append|catch-up|highlights|filter|paint|start-up]   the figures, offscreen
 //   ui_bench --startup-child   one start-up, timed by the parent run
 //   ui_bench --write-lines FILE   the benchmark's lines, to time grep from a shell
 //
@@ -57,6 +57,8 @@ std::vector<double> GrepBaseline(const std::function<void(std::ostream&)>& write
 void BenchFilter(const std::vector<std::string>& lines, const std::vector<double>& grepMs);
 // earlier_bench.cpp
 void BenchEarlier(const std::vector<std::string>& lines);
+// paint_bench.cpp
+void BenchPaint(const std::vector<std::string>& lines);
 
 namespace {
 
@@ -440,6 +442,7 @@ int main(int argc, char** argv) {
     if (only.empty() || only == "highlights") BenchHighlights(lines);
     if (only.empty() || only == "filter") BenchFilter(lines, grepMs);
     if (only.empty() || only == "earlier") BenchEarlier(lines);
+    if (only.empty() || only == "paint") BenchPaint(lines);
     if (only.empty() || only == "start-up") BenchStartUp(argv[0]);
     return 0;
 }

@@ -10,6 +10,7 @@
 #endif
 
 #include "MDIMain.h"
+#include "activity_list_view.h"
 #include "activity_model.h"
 #include "command_line.h"
 #include "components.h"
@@ -18,6 +19,7 @@
 #include "form_layout.h"
 #include "frmActivity.h"
 #include "highlights.h"
+#include "highlights_dialog.h"
 #include "log_naming.h"
 #include "modConfig.h"
 #include "test_server.h"
@@ -162,6 +164,31 @@ struct Frame {
     QPointer<MDIMain> frame = new MDIMain;
 };
 
+// The rules as "text/colour", "!" for an alert.
+QString RulesOf(const Highlights& h) {
+    QStringList out;
+    for (const activity::HighlightRule& r : h.Rules().Rules())
+        out << QString::fromStdString(r.text) + "/" + QString::number(r.colour) +
+                   (r.alert ? "!" : "");
+    return out.join(", ");
+}
+
+// How many pixels of `row` in the list's viewport have exactly `colour`, and the colour at
+// its right end, where no text reaches.
+struct RowPixels {
+    int count = 0;
+    QColor end;
+};
+RowPixels Painted(QListView* list, int row, const QColor& colour) {
+    const QImage image = list->viewport()->grab().toImage();
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    RowPixels out{0, image.pixelColor(rect.right() - 2, rect.center().y())};
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            out.count += image.pixelColor(x, y).rgb() == colour.rgb();
+    return out;
+}
+
 }  // namespace
 
 class TestWindows : public QObject {
@@ -277,6 +304,186 @@ class TestWindows : public QObject {
         QGuiApplication::clipboard()->setText("before");
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), row >= 0 ? selected : "before");
+    }
+
+    // Edit > Highlights... by its keys and buttons: each edit reaches the frame's rules at once,
+    // which every window's list shows; a refusal says why and changes nothing.
+    void highlightsDialog() {
+        Frame f;
+        QVERIFY(f.Show());
+        Highlights* h = f.frame->GetHighlights();
+        f.frame->OpenFind("x", QDate::currentDate());
+        QTRY_COMPARE(f.Children().size(), 8);
+        for (QMdiSubWindow* child : f.Children())
+            QCOMPARE(child->widget()->findChild<ActivityListView*>()->HighlightsShown(), h);
+        QSignalSpy changed(h, &Highlights::Changed);
+
+        QStringList seen;
+        WhenModal<HighlightsDialog>([&](HighlightsDialog* d) {
+            auto* text = d->findChild<QLineEdit*>("txtRule");
+            auto* colour = d->findChild<QComboBox*>("cboColour");
+            auto* rules = d->findChild<QListWidget*>("lstRules");
+            const auto click = [d](const char* name) {
+                QTest::mouseClick(d->findChild<QPushButton*>(name), Qt::LeftButton);
+            };
+            const auto pick = [rules](int row) {
+                QTest::mouseClick(rules->viewport(), Qt::LeftButton, {},
+                                  rules->visualItemRect(rules->item(row)).center());
+            };
+            const auto note = [&] {
+                seen << RulesOf(*h) + " | " + d->findChild<QLabel*>("lblMessage")->text();
+            };
+            // Typed, a colour by the arrow key, Alert by the space bar, added by Enter.
+            QTest::keyClicks(text, "error");
+            QTest::keyClick(colour, Qt::Key_Down);
+            QTest::keyClick(d->findChild<QCheckBox*>("chkAlert"), Qt::Key_Space);
+            QTest::keyClick(text, Qt::Key_Return);
+            QTest::keyClick(d->findChild<QCheckBox*>("chkAlert"), Qt::Key_Space);
+            QTest::keyClicks(text, "smtp");
+            click("CmdAdd");
+            seen << text->text() + ":" + QString::number(rules->count());
+            note();
+            // Refused: nothing typed, another rule's text case aside, 10,000 characters.
+            click("CmdAdd");
+            note();
+            QTest::keyClicks(text, "SMTP");
+            click("CmdAdd");
+            note();
+            QGuiApplication::clipboard()->setText(QString(10000, u'x'));
+            QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+            click("CmdAdd");
+            note();
+            // The second rule up, then down again; the buttons follow the place.
+            pick(1);
+            seen << text->text();
+            click("CmdUp");
+            seen << QString("%1 up %2").arg(rules->currentRow()).arg(
+                        d->findChild<QPushButton*>("CmdUp")->isEnabled());
+            note();
+            click("CmdDown");
+            note();
+            // Changed in place; then refused as another rule's text.
+            pick(0);
+            QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(text, "warn");
+            QTest::keyClick(colour, Qt::Key_Down);
+            QTest::keyClick(colour, Qt::Key_Down);
+            click("CmdChange");
+            note();
+            QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(text, "Smtp");
+            click("CmdChange");
+            note();
+            pick(1);
+            click("CmdRemove");
+            seen << QString::number(rules->count()) + " " + rules->item(0)->text();
+            d->reject();
+        });
+        f.frame->findChild<QAction*>("mnuEditHighlights")->trigger();
+        QCOMPARE(seen, QStringList({
+                           ":2",
+                           "error/1!, smtp/1 | ",
+                           "error/1!, smtp/1 | Type the text to highlight.",
+                           "error/1!, smtp/1 | Another rule already has this text.",
+                           "error/1!, smtp/1 | The text is too long: at most 1,000 characters.",
+                           "smtp",
+                           "0 up 0",
+                           "smtp/1, error/1! | ",
+                           "error/1!, smtp/1 | ",
+                           "warn/3!, smtp/1 | ",
+                           "warn/3!, smtp/1 | Another rule already has this text.",
+                           "1 warn (alert)",
+                       }));
+        QCOMPARE(changed.size(), 6);  // two adds, two moves, a change, a removal
+    }
+
+    // What a list paints: a row takes the tint of the first rule it matches, each occurrence
+    // its rule's shade, the filter's text its own; the selected row stays the selection's; a
+    // dark list takes the dark shades. The detail box shows the same marks.
+    void highlightsPainted() {
+        Host host;
+        frmActivity* w = host.Open();
+        Highlights h;
+        auto* list = w->findChild<ActivityListView*>();
+        list->SetHighlights(&h);
+        Model(w)->Append(Batch({"error at smtp", "smtp only", "nothing", "\u00c9MILE \u00e9mile"}));
+        // Neither the style's focus frame nor its hover shade over the rows looked at.
+        w->findChild<QPushButton*>("CmdClear")->setFocus();
+        QTest::mouseMove(list->viewport(), {5, 200});
+        const QColor base = list->palette().color(QPalette::Base);
+        QCOMPARE(Painted(list, 0, base).end, base);  // no rules, nothing marked
+
+        int paints = 0;
+        struct Count : QObject {
+            int* n;
+            explicit Count(int* to) : n(to) {}
+            bool eventFilter(QObject*, QEvent* e) override {
+                *n += e->type() == QEvent::Paint;
+                return false;
+            }
+        } count(&paints);
+        list->viewport()->installEventFilter(&count);
+        h.Add({"smtp", 3, false});
+        h.Add({"error", 0, false});
+        h.Add({"\u00e9mile", 5, false});
+        QTRY_VERIFY(paints > 0);  // the rules' change repaints
+        const auto tint = [](int rule) { return Highlights::Tint(rule, false); };
+        QCOMPARE(Painted(list, 0, tint(3)).end, tint(3));
+        QVERIFY(Painted(list, 0, tint(0)).count > 20);  // "error" in its own shade
+        QCOMPARE(Painted(list, 1, tint(3)).end, tint(3));
+        QCOMPARE(Painted(list, 2, base).end, base);
+        QCOMPARE(Painted(list, 3, tint(5)).end, tint(5));  // both, case aside
+
+        // Order decides: "error" first colours the first row its way.
+        paints = 0;
+        h.Move(1, 0);
+        QTRY_VERIFY(paints > 0);
+        QCOMPARE(Painted(list, 0, tint(0)).end, tint(0));
+        QVERIFY(Painted(list, 0, tint(3)).count > 20);
+        QCOMPARE(Painted(list, 1, tint(3)).end, tint(3));
+
+        // Selected: the selection's colours, no tint.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(Model(w)->index(0)).center());
+        const QColor selection = list->palette().color(QPalette::Active, QPalette::Highlight);
+        QCOMPARE(Painted(list, 0, tint(0)).count, 0);
+        QVERIFY(Painted(list, 0, selection).count > 0);
+
+        // The filter's text gets its own marker; only the filter's rows are listed.
+        w->SetFilter("at");
+        QTRY_COMPARE(List(w)->model()->rowCount(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, {5, 200});  // below the rows
+        list->clearSelection();
+        QVERIFY(Painted(list, 0, Highlights::Tint(activity::HighlightRules::kFilterMark, false))
+                    .count > 10);
+
+        // The detail box: the entry as read, its marks as the list's.
+        QStringList marks;
+        WhenModal([&marks](QMessageBox* box) {
+            auto* view = box->findChild<QPlainTextEdit*>("detailText");
+            if (!view) return;
+            marks << view->toPlainText();
+            for (const QTextEdit::ExtraSelection& s : view->extraSelections())
+                marks << QString("%1-%2 %3")
+                             .arg(s.cursor.selectionStart())
+                             .arg(s.cursor.selectionEnd())
+                             .arg(s.format.background().color().name());
+        });
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualRect(List(w)->model()->index(0, 0)).center());
+        QCOMPARE(marks, QStringList({"error at smtp", "0-5 " + tint(0).name(),
+                                     "6-8 " + Highlights::Tint(-2, false).name(),
+                                     "9-13 " + tint(3).name()}));
+
+        // A dark list takes the dark shades.
+        QPalette dark = list->palette();
+        dark.setColor(QPalette::Base, QColor(0x2B2B2B));
+        dark.setColor(QPalette::Text, QColor(0xE6E6E6));
+        list->setPalette(dark);
+        w->SetFilter("");
+        QCOMPARE(Painted(list, 1, Highlights::Tint(3, true)).end, Highlights::Tint(3, true));
+        list->viewport()->removeEventFilter(&count);
     }
 
     void theCapsDropTheOldestEntries() {
@@ -878,7 +1085,7 @@ class TestWindows : public QObject {
         QCOMPARE(list->selectionModel()->selectedRows(), {list->model()->index(3, 0)});
 
         QGuiApplication::clipboard()->clear();
-        QCOMPARE(f.Menu(Qt::Key_E, "mnuEdit").size(), 4);
+        QCOMPARE(f.Menu(Qt::Key_E, "mnuEdit").size(), 5);  // "open" and four items
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_C);
         QCOMPARE(QGuiApplication::clipboard()->text(), smtp2);
         WhenModal([&seen](QMessageBox* box) { seen = {box->windowTitle(), box->text()}; });
