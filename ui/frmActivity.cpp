@@ -207,7 +207,6 @@ void frmActivity::CountHighlighted(const activity::EntryBatch& entries) {
         }
         alertVersion_ = rules.Version();
     }
-    const std::size_t alertRules = alertRules_->Rules().size();
     // An entry first matched by a rule past the last alert rule alerts for none.
     int lastAlert = -1;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -216,20 +215,28 @@ void frmActivity::CountHighlighted(const activity::EntryBatch& entries) {
     classes_.clear();
     rules.Classify(entries, classes_);
     std::size_t count = 0;
+    bool hidden = false;  // an entry whose first rule does not alert, before an alert rule
     std::vector<const std::string*> hits;  // the alert rules' texts matched, once each
     const auto hit = [&hits](const std::string& text) {
         const auto same = [&text](const std::string* other) { return *other == text; };
         if (std::none_of(hits.begin(), hits.end(), same)) hits.push_back(&text);
     };
-    for (std::size_t i = 0; i < classes_.size(); ++i) {
-        const int c = classes_[i];
+    for (const int c : classes_) {
         if (c < 0) continue;
         ++count;
         if (list[std::size_t(c)].alert) {
             hit(list[std::size_t(c)].text);
-        } else if (c < lastAlert && hits.size() < alertRules) {
-            if (const int a = alertRules_->FirstMatch(entries[i]); a >= 0)
-                hit(alertRules_->Rules()[std::size_t(a)].text);
+        } else {
+            hidden = hidden || c < lastAlert;
+        }
+    }
+    // Such entries may match a later alert rule: the alert rules alone, in one
+    // more pass over the batch rather than entry by entry.
+    if (hidden && hits.size() < alertRules_->Rules().size()) {
+        classes_.clear();
+        alertRules_->Classify(entries, classes_);
+        for (const int a : classes_) {
+            if (a >= 0) hit(alertRules_->Rules()[std::size_t(a)].text);
         }
     }
     if (count == 0) return;
