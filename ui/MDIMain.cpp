@@ -121,6 +121,7 @@ void MDIMain::MDIForm_Load() {
     // In the table's order: the last one shown is the active window.
     for (const activity::Component& component : activity::kComponents) {
         auto* window = new frmActivity(component);
+        window->SetHighlights(highlights_);
         window->Initialise();
         ShowHighlights(window);
         QMdiSubWindow* child = window->AddTo(workspace_);
@@ -181,7 +182,11 @@ void MDIMain::menuWindows_AboutToShow() {
     const QMdiSubWindow* current = workspace_->currentSubWindow();
     int number = 0;
     for (QMdiSubWindow* child : children) {
-        QAction* item = menuWindows->addAction(MenuText(++number, child->windowTitle()));
+        QString caption = child->windowTitle();
+        const auto* window = qobject_cast<const frmActivity*>(child->widget());
+        if (const std::size_t unseen = window ? window->HighlightedCount() : 0)
+            caption = tr("%1 (%L2 new)").arg(caption).arg(qulonglong(unseen));
+        QAction* item = menuWindows->addAction(MenuText(++number, caption));
         item->setCheckable(true);
         item->setChecked(child == current);
         connect(item, &QAction::triggered, workspace_,
@@ -228,4 +233,11 @@ void MDIMain::mnuEditHighlights_Click() {
 
 void MDIMain::ShowHighlights(QWidget* window) const {
     for (auto* list : window->findChildren<ActivityListView*>()) list->SetHighlights(highlights_);
+}
+
+void MDIMain::StartHighlights(const std::vector<activity::HighlightRule>& rules,
+                              std::optional<std::int64_t> alertQuietMs, bool alertSound) {
+    for (const activity::HighlightRule& rule : rules) highlights_->Add(rule);
+    if (alertQuietMs) highlights_->Gate().SetQuietMs(*alertQuietMs);
+    highlights_->SetSound(alertSound);
 }

@@ -3,6 +3,12 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "highlight_rules.h"
+
 class FilterBar;
 class Highlights;
 class QAction;
@@ -31,6 +37,11 @@ class MDIMain final : public QMainWindow {
 
     // The session's highlight rules, which every window shows.
     Highlights* GetHighlights() const { return highlights_; }
+    // The session's first highlight rules (the command line's), the least
+    // time between two alerts of one rule (none: the default) and whether an
+    // alert beeps. Before the frame is shown.
+    void StartHighlights(const std::vector<activity::HighlightRule>& rules,
+                         std::optional<std::int64_t> alertQuietMs, bool alertSound);
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,7 +1,11 @@
 #include "command_line.h"
 
 #include <QCommandLineParser>
+#include <QMap>
+
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -34,6 +38,48 @@ QDate ParseDay(const QString& text) {
     return date.isValid() ? date : QDate();
 }
 
+// A year: more is a typing slip rather than a wish.
+constexpr qulonglong kMaxQuietSeconds = 366ULL * 24 * 60 * 60;
+
+// The --highlight and --alert texts as rules, in the order given on the line.
+// A text given again is kept once, alerting if either asked; an empty or an
+// overlong one is a mistake, named in the text returned.
+QString TakeHighlights(const QCommandLineParser& parser,
+                       std::vector<activity::HighlightRule>& out) {
+    using Refusal = activity::HighlightRules::Refusal;
+    activity::HighlightRules rules;
+    QMap<QString, qsizetype> taken;  // values of each option used so far
+    for (const QString& name : parser.optionNames()) {
+        if (name != QLatin1String("highlight") && name != QLatin1String("alert")) continue;
+        const QString text = parser.values(name).value(taken[name]++);
+        activity::HighlightRule rule{text.toStdString(),
+                                     int(rules.Rules().size()) % activity::kHighlightColours,
+                                     name == QLatin1String("alert")};
+        switch (rules.Add(rule)) {
+            case Refusal::None:
+                break;
+            case Refusal::Empty:
+                return CommandLine::tr("--%1 needs a text.").arg(name);
+            case Refusal::TooLong:
+                return CommandLine::tr("--%1: a text of at most %L2 characters.")
+                    .arg(name)
+                    .arg(qulonglong(activity::HighlightRules::kMaxTextChars));
+            case Refusal::Duplicate:
+                // Kept once, where first given. The one rule the text may not be
+                // given to is the one that has it, as the rules compare texts.
+                for (std::size_t i = 0; rule.alert && i < rules.Rules().size(); ++i) {
+                    const activity::HighlightRule first = rules.Rules()[i];
+                    if (rules.Change(i, {rule.text, first.colour, true}) != Refusal::None) continue;
+                    rules.Change(i, {first.text, first.colour, true});
+                    break;
+                }
+                break;
+        }
+    }
+    out = rules.Rules();
+    return {};
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -63,6 +109,26 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         CommandLine::tr("The day whose logs --find searches, as YYYY-MM-DD (default: today)."),
         CommandLine::tr("date"));
     parser.addOption(day);
+    const QCommandLineOption highlight(
+        QStringLiteral("highlight"),
+        CommandLine::tr("Highlights the entries that contain the text, case aside, in a colour "
+                        "of its own (repeatable)."),
+        CommandLine::tr("text"));
+    parser.addOption(highlight);
+    const QCommandLineOption alert(
+        QStringLiteral("alert"),
+        CommandLine::tr("Highlights the entries that contain the text, and calls for attention "
+                        "when one arrives unseen (repeatable)."),
+        CommandLine::tr("text"));
+    parser.addOption(alert);
+    const QCommandLineOption quiet(
+        QStringLiteral("alert-quiet"),
+        CommandLine::tr("The least time between two alerts of one text (default: 60)."),
+        CommandLine::tr("seconds"));
+    parser.addOption(quiet);
+    const QCommandLineOption sound(QStringLiteral("alert-sound"),
+                                   CommandLine::tr("Beeps with each alert."));
+    parser.addOption(sound);
 
     const auto mistake = [&parser](const QString& what) {
         return Answer(CommandLine::Action::Error,
@@ -102,6 +168,23 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             }
         }
     }
+    if (QString error = TakeHighlights(parser, line.highlights); !error.isEmpty())
+        return mistake(error);
+    if (parser.isSet(quiet)) {
+        const QString text = parser.value(quiet);
+        // Digits only: no sign, no blanks, no fraction.
+        bool ok = !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                                 [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const qulonglong seconds = ok ? text.toULongLong(&ok) : 0;
+        if (!ok || seconds > kMaxQuietSeconds) {
+            return mistake(CommandLine::tr("--alert-quiet: '%1' is not a whole number of seconds "
+                                           "from 0 to %L2.")
+                               .arg(text)
+                               .arg(kMaxQuietSeconds));
+        }
+        line.alertQuietMs = std::int64_t(seconds) * 1000;
+    }
+    line.alertSound = parser.isSet(sound);
     return line;
 }
 

@@ -5,6 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "highlight_rules.h"
+
 // What the command line asks for. Read before the window system starts, so
 // that --help, --version and a mistake answer without a display.
 struct CommandLine {
@@ -19,6 +25,11 @@ struct CommandLine {
     bool find = false;
     QString findText;
     QDate findDay;
+    // --highlight and --alert in the order given, each text once (case aside;
+    // alerting if either asked), coloured in turn from the palette.
+    std::vector<activity::HighlightRule> highlights;
+    std::optional<std::int64_t> alertQuietMs;  // --alert-quiet, in ms
+    bool alertSound = false;
     QString text;  // the help, the version, or the mistake with the usage
 };
 

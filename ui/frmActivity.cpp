@@ -1,10 +1,13 @@
 #include "frmActivity.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "activity_list_view.h"
 #include "activity_model.h"
@@ -12,6 +15,7 @@
 #include "detail_box.h"
 #include "filter_model.h"
 #include "form_layout.h"
+#include "highlights.h"
 #include "modConfig.h"
 #include "status_label.h"
 #include "work_queue.h"
@@ -77,6 +81,9 @@ QMdiSubWindow* frmActivity::AddTo(QMdiArea* workspace) {
     frame->setWindowIcon(windowIcon());
     frame->adjustSize();
     frame->setFixedSize(frame->size());
+    connect(workspace, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+        if (Watched()) Seen();
+    });
     return frame;
 }
 
@@ -153,6 +160,94 @@ void frmActivity::Listed(const activity::EntryBatch& entries) {
     // Before the append, so that a cap it reaches is said after.
     lblStatus->Listed(newScan_);
     model_->Append(entries);
+    // What is seen as it arrives needs neither a count nor a call.
+    if (highlights_ && !highlights_->Rules().empty() && !Watched()) CountHighlighted(entries);
+}
+
+void frmActivity::SetHighlights(Highlights* highlights) {
+    highlights_ = highlights;
+    alertRules_.reset();
+}
+
+bool frmActivity::Watched() const {
+    const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget());
+    return frame && frame->mdiArea() && frame->mdiArea()->activeSubWindow() == frame &&
+           frame->isActiveWindow();
+}
+
+void frmActivity::Seen() {
+    if (highlighted_ == 0) return;
+    highlighted_ = 0;
+    lblStatus->SetHighlighted(0);
+}
+
+bool frmActivity::event(QEvent* event) {
+    // The application comes back with this window active: once the workspace
+    // has made it its active window again.
+    if (event->type() == QEvent::WindowActivate) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (Watched()) Seen();
+            },
+            Qt::QueuedConnection);
+    }
+    return QWidget::event(event);
+}
+
+void frmActivity::CountHighlighted(const activity::EntryBatch& entries) {
+    const activity::HighlightRules& rules = highlights_->Rules();
+    const std::vector<activity::HighlightRule>& list = rules.Rules();
+    if (!alertRules_ || alertVersion_ != rules.Version()) {
+        alertRules_.emplace();
+        for (const activity::HighlightRule& rule : list) {
+            if (rule.alert) alertRules_->Add(rule);
+        }
+        alertVersion_ = rules.Version();
+    }
+    // An entry first matched by a rule past the last alert rule alerts for none.
+    int lastAlert = -1;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].alert) lastAlert = int(i);
+    }
+    classes_.clear();
+    rules.Classify(entries, classes_);
+    std::size_t count = 0;
+    bool hidden = false;  // an entry whose first rule does not alert, before an alert rule
+    std::vector<const std::string*> hits;  // the alert rules' texts matched, once each
+    const auto hit = [&hits](const std::string& text) {
+        const auto same = [&text](const std::string* other) { return *other == text; };
+        if (std::none_of(hits.begin(), hits.end(), same)) hits.push_back(&text);
+    };
+    for (const int c : classes_) {
+        if (c < 0) continue;
+        ++count;
+        if (list[std::size_t(c)].alert) {
+            hit(list[std::size_t(c)].text);
+        } else {
+            hidden = hidden || c < lastAlert;
+        }
+    }
+    // Such entries may match a later alert rule: the alert rules alone, in one
+    // more pass over the batch rather than entry by entry.
+    if (hidden && hits.size() < alertRules_->Rules().size()) {
+        classes_.clear();
+        alertRules_->Classify(entries, classes_);
+        for (const int a : classes_) {
+            if (a >= 0) hit(alertRules_->Rules()[std::size_t(a)].text);
+        }
+    }
+    if (count == 0) return;
+    highlighted_ += count;
+    lblStatus->SetHighlighted(highlighted_);
+    // Each rule matched notes its time, whether or not another already calls.
+    bool call = false;
+    for (const std::string* text : hits) call = highlights_->Gate().Allow(*text) || call;
+    if (!call) return;
+    QApplication::alert(window());  // until the monitor is activated
+    lblStatus->Alert();
+    if (highlights_->Sound()) QApplication::beep();
+    emit Alerted();
 }
 
 void frmActivity::showEvent(QShowEvent* event) {

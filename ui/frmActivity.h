@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 #include "activity_follower.h"
 #include "earlier_lines.h"
+#include "highlight_rules.h"
 
 class ActivityListView;
+class Highlights;
 class ActivityModel;
 class FilterModel;
 class QMdiArea;
@@ -60,8 +64,22 @@ class frmActivity : public QWidget {
     void SetFilter(const QString& text);
     void CopySelected() const;
 
+    // The session's highlight rules, not owned (none: nothing is counted).
+    // While the window is not looked at, the highlighted entries that arrive
+    // are counted on its status line, and one that matches an alert rule
+    // calls the user, once per rule per quiet time.
+    void SetHighlights(Highlights* highlights);
+    // Highlighted entries that arrived since the window was last looked at.
+    std::size_t HighlightedCount() const { return highlighted_; }
+
+  signals:
+    // An arrival called for the user: the taskbar, and screen readers through
+    // the status line (which a screen reader alone can observe).
+    void Alerted();
+
   protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void Form_Load();
@@ -73,6 +91,10 @@ class frmActivity : public QWidget {
     bool ScanNextSlice();     // true while more is waiting
     bool ReadEarlierSlice();  // likewise
     void ShowMatches();
+    // Looked at: the workspace's active window in the active application.
+    bool Watched() const;
+    void Seen();
+    void CountHighlighted(const activity::EntryBatch& entries);
 
     activity::ActivityFollower follower_;
     ActivityModel* model_;
@@ -89,4 +111,12 @@ class frmActivity : public QWidget {
     std::int64_t earlierStop_ = 0;
     bool loaded_ = false;
     bool newScan_ = false;  // the slice being read is the first of its scan
+
+    QPointer<Highlights> highlights_;
+    std::vector<int> classes_;  // of the batch being counted
+    // The alert rules alone, as of the rules' version: an entry whose first
+    // rule does not alert may still match a later one that does.
+    std::optional<activity::HighlightRules> alertRules_;
+    std::uint64_t alertVersion_ = 0;
+    std::size_t highlighted_ = 0;
 };

@@ -24,6 +24,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(QV_APP_ID));
     QApplication::setWindowIcon(FrameIcon());
     auto* frame = new MDIMain;  // deletes itself when closed
+    frame->StartHighlights(line.highlights, line.alertQuietMs, line.alertSound);
     frame->show();
     // After the show, which brings up the activity windows, so that the
     // results come on top of them.

@@ -1,6 +1,10 @@
 #include "status_label.h"
 
+#include <QAccessible>
 #include <QTime>
+
+#include <algorithm>
+#include <climits>
 
 #include "components.h"
 
@@ -104,6 +108,20 @@ void StatusLabel::SetMatches(bool filtering, std::size_t matches, std::size_t to
     Show();
 }
 
+void StatusLabel::SetHighlighted(std::size_t count) {
+    // English has no numerus forms without a catalogue of its own: the one is its own text.
+    const int n = int(std::min<std::size_t>(count, INT_MAX));
+    highlighted_ = n == 0   ? QString()
+                   : n == 1 ? tr("1 new highlighted entry")
+                            : tr("%Ln new highlighted entries", nullptr, n);
+    Show();
+}
+
+void StatusLabel::Alert() {
+    QAccessibleEvent event(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+}
+
 void StatusLabel::Show() {
     const QString path = QString::fromStdString(status_.file);
     const QString file = path.mid(path.lastIndexOf(u'\\') + 1);
@@ -147,9 +165,14 @@ void StatusLabel::Show() {
             text = tr("Cannot read %1").arg(file);
             break;
     }
-    // A filter's count is what its user looks for; a pause still shows.
-    if (!matches_.isEmpty()) text = matches_;
-    if (paused_) text = matches_.isEmpty() ? tr("Paused") : tr("Paused: %1").arg(matches_);
+    // What arrived unseen says more than a quiet log being followed.
+    if (!highlighted_.isEmpty() && status_.state == ScanState::Following) text = highlighted_;
+    // A filter's count is what its user looks for, beside the unseen; a pause still shows.
+    QString counts = matches_;
+    if (!highlighted_.isEmpty() && !matches_.isEmpty())
+        counts = tr("%1; %2").arg(highlighted_, matches_);
+    if (!counts.isEmpty()) text = counts;
+    if (paused_) text = counts.isEmpty() ? tr("Paused") : tr("Paused: %1").arg(counts);
     setToolTip(tip);
     if (text == accessibleName()) return;
     // The whole wording for screen readers, announced by setAccessibleName as a

@@ -34,6 +34,11 @@ class StatusLabel final : public QLabel {
     void SetPaused(bool paused);
     // While a filter is set: how many entries it shows out of how many.
     void SetMatches(bool filtering, std::size_t matches, std::size_t total);
+    // How many highlighted entries arrived since the window was last looked
+    // at (0: none, nothing said).
+    void SetHighlighted(std::size_t count);
+    // Sends the line to screen readers as an alert, not only as a new name.
+    void Alert();
 
   private:
     enum class Notice { None, Truncated, Replaced, Capped, Earlier };
@@ -48,5 +53,6 @@ class StatusLabel final : public QLabel {
     bool capSaid_ = false;
     QString reading_;  // while earlier lines are being read
     bool paused_ = false;
-    QString matches_;  // while filtering
+    QString matches_;      // while filtering
+    QString highlighted_;  // while highlighted entries wait to be seen
 };

@@ -1,6 +1,6 @@
 // Figures for the activity window and the start-up; run by hand, not a test.
 //
-//   ui_bench [append|catch-up|filter|paint|start-up]   the figures, on the offscreen platform
+//   ui_bench [append|catch-up|highlights|filter|paint|start-up]   the figures, offscreen
 //   ui_bench --startup-child   one start-up, timed by the parent run
 //   ui_bench --write-lines FILE   the benchmark's lines, to time grep from a shell
 //
@@ -10,6 +10,9 @@
 // burst in the log, read by the timer; then seven windows' bursts at once; the
 // longest the event loop waited, as the longest gap between two turns of a 2 ms
 // timer (stall_probe.h).
+// Highlights: the catch-up's burst into a window with five rules (one that
+// alerts) while another window is the active one, so that every batch is
+// classified, counted and may alert; the longest stall.
 // Filter: one window and seven of 1,000,000 entries, beside grep -ciF over the
 // same lines as a file, spawned before this process holds them.
 // Start-up: from process start to the frame with its seven windows painted,
@@ -43,6 +46,7 @@
 #include "components.h"
 #include "entry_batch.h"
 #include "frmActivity.h"
+#include "highlights.h"
 #include "log_naming.h"
 #include "process_memory.h"
 #include "stall_probe.h"
@@ -290,6 +294,54 @@ void BenchCatchUp(const std::vector<std::string>& lines) {
         call, Ms(t), historicProbe.WorstMs());
 }
 
+void BenchHighlights(const std::vector<std::string>& lines) {
+    TestServer server;
+    server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
+    const std::string name = activity::ActiveFileName("", "SMTP", kToday);
+    const auto log = server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+
+    Highlights highlights;
+    // As many lines match as an administrator's rules would mark: some rare, one common.
+    for (const activity::HighlightRule& rule :
+         std::initializer_list<activity::HighlightRule>{{"user42@", 0, true},
+                                                        {"QUIT from", 1, false},
+                                                        {"mail7.example", 2, false},
+                                                        {"size=9999", 3, true},
+                                                        {"192.0.2.1 ", 4, false}})
+        highlights.Add(rule);
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* w = new frmActivity(*activity::FindComponent("SMTP"));
+    w->SetHighlights(&highlights);
+    w->SetClock([] { return kToday; });
+    w->Initialise();
+    w->AddTo(&area)->show();
+    auto* other = new QWidget;  // the active window: w counts and alerts
+    area.addSubWindow(other)->show();
+    area.setActiveSubWindow(area.subWindowList().last());
+    WaitExposed(area);
+    auto* list = w->findChild<QListView*>(QStringLiteral("lstActivity"));
+    int alerts = 0;
+    QObject::connect(w, &frmActivity::Alerted, [&alerts] { ++alerts; });
+
+    {
+        std::ofstream out(log, std::ios::binary);
+        for (const std::string& line : lines) out << line << "\r\n";
+    }
+    w->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(1);
+    QElapsedTimer t;
+    t.start();
+    StallProbe probe;
+    while (list->model()->rowCount() < kEntries && t.elapsed() < 120'000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    WaitShown(list, kEntries);
+    std::printf(
+        "highlights: %d entries, five rules, listed by the timer in %.0f ms; %zu highlighted, %d "
+        "alert(s); longest stall %.1f ms (target: at most 100 ms)\n",
+        kEntries, Ms(t), w->HighlightedCount(), alerts, probe.WorstMs());
+}
+
 // A copy of a real Wine system.reg grown to 2 MiB with keys before the
 // server's, so that a reader has to pass them.
 bool WriteBigRegistry(const QString& prefix) {
@@ -387,6 +439,7 @@ int main(int argc, char** argv) {
         BenchBurst(lines, false);
         BenchBurst(lines, true);
     }
+    if (only.empty() || only == "highlights") BenchHighlights(lines);
     if (only.empty() || only == "filter") BenchFilter(lines, grepMs);
     if (only.empty() || only == "earlier") BenchEarlier(lines);
     if (only.empty() || only == "paint") BenchPaint(lines);

@@ -612,6 +612,165 @@ class TestWindows : public QObject {
         QCOMPARE(line.text.startsWith("QVActivityMonitor: "), action == CommandLine::Action::Error);
     }
 
+    // --highlight and --alert as rules, "text colour" with "!" when it alerts; or the mistake.
+    void commandLineRules_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("rules");
+        QTest::addColumn<qlonglong>("quietMs");  // -1: not given
+        QTest::addColumn<bool>("sound");
+        const auto row = [](const char* name, const QStringList& args, const QStringList& rules,
+                            qlonglong quietMs = -1, bool sound = false) {
+            QTest::newRow(name) << args << rules << quietMs << sound;
+        };
+        row("none", {}, {});
+        row("in the order given, an alert also highlights",
+            {"--highlight", "b", "--alert=a", "--alert-sound", "--highlight", "c"},
+            {"b 0", "a 1!", "c 2"}, -1, true);
+        row("given twice, kept once where first given",
+            {"--highlight", "Émile", "--highlight", "x", "--alert", "ÉMILE", "--highlight=émile"},
+            {"Émile 0!", "x 1"});
+        QStringList many, coloured;
+        for (int n = 0; n < 8; ++n) {
+            many << "--highlight" << QString("rule %1").arg(n);
+            coloured << QString("rule %1 %2").arg(n).arg(n % activity::kHighlightColours);
+        }
+        row("colours in turn", many, coloured);
+        const QString longest(int(activity::HighlightRules::kMaxTextChars), u'k');
+        row("the longest text", {"--alert", longest}, {longest + " 0!"});
+        row("no quiet time", {"--alert-quiet", "0"}, {}, 0);
+        row("the last quiet time given", {"--alert-quiet=90", "--alert-quiet", "5"}, {}, 5000);
+        row("a year", {"--alert-quiet", "31622400"}, {}, 31'622'400'000);
+        const QString mistake = "QVActivityMonitor: ";
+        row("empty text", {"--highlight", "a", "--highlight="}, {mistake + "--highlight needs"});
+        row("10,000 characters", {"--alert", QString(10'000, u'x')},
+            {mistake + "--alert: a text of at most " +
+             QLocale().toString(qulonglong(longest.size()))});
+        for (const char* bad :
+             {"-1", "1.5", "", "x", " 5", "+5", "31622401", "99999999999999999999", "\u0665"}) {
+            QTest::addRow("quiet '%s'", bad)
+                << QStringList{"--alert-quiet", bad} << QStringList{mistake + "--alert-quiet: '"}
+                << -1LL << false;
+        }
+    }
+    void commandLineRules() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, rules);
+        QFETCH(qlonglong, quietMs);
+        QFETCH(bool, sound);
+        const CommandLine line = ParseCommandLine(QStringList{"QVActivityMonitor"} + args);
+        if (line.action == CommandLine::Action::Error) {
+            QVERIFY2(rules.size() == 1 && line.text.startsWith(rules.first()),
+                     qPrintable(line.text));
+            QVERIFY(line.text.contains("Usage:"));
+            return;
+        }
+        QCOMPARE(line.action, CommandLine::Action::Run);
+        QStringList got;
+        for (const activity::HighlightRule& rule : line.highlights) {
+            got << QString::fromStdString(rule.text) + " " + QString::number(rule.colour) +
+                       (rule.alert ? "!" : "");
+        }
+        QCOMPARE(got, rules);
+        QCOMPARE(line.alertQuietMs.value_or(-1), quietMs);
+        QCOMPARE(line.alertSound, sound);
+    }
+
+    // Highlighted entries that arrive unseen are counted on the window's status line and in
+    // the Windows menu until it is looked at; an alert rule calls once per quiet time (a fake
+    // clock), also for an entry whose first rule does not alert; a line written in two pieces
+    // is matched once, whole.
+    void highlightCountsAndAlerts() {
+        Frame f(false);
+        // The logs are in the server's code page: ASCII here, the folding is the rules' own.
+        const activity::LocalDate today = activity::SystemLocalDate();
+        for (const char* name : {"LS", "SMTP"}) {
+            f.SetFolder(name, f.server.WindowsLogDir());
+            AppendLog(f.server, name, today, {"an old line: mark, Emile"});
+        }
+        f.frame->StartHighlights({{"mark", 0, false}, {"Emile", 1, true}, {"late", 2, true}},
+                                 std::nullopt, false);
+        std::int64_t now = 0;
+        f.frame->findChild<Highlights*>()->Gate() =
+            activity::AlertGate(60'000, [&now] { return now; });
+        QVERIFY(f.Show());
+        for (QMdiSubWindow* child : f.Children())
+            child->findChild<QTimer*>("Timer1")->setInterval(1);
+        QMdiSubWindow* ls = f.Children().at(1);
+        QMdiSubWindow* smtp = f.Children().at(5);  // SF is the active one
+        QList<QWidget*> alerts;                    // the windows that alerted, in turn
+        for (QMdiSubWindow* child : f.Children()) {
+            connect(qobject_cast<frmActivity*>(child->widget()), &frmActivity::Alerted, this,
+                    [&alerts, child] { alerts << child; });
+        }
+        const auto label = [](QMdiSubWindow* c) { return c->findChild<QLabel*>("lblStatus"); };
+        const auto status = [&label](QMdiSubWindow* c) { return label(c)->accessibleName(); };
+        const auto count = [](int n) {
+            return QLocale().toString(n) + " new highlighted entr" + (n == 1 ? "y" : "ies");
+        };
+
+        AppendLog(
+            f.server, "SMTP", today,
+            {"12:00:01 mark one", "12:00:02 nothing", "12:00:03 mark for EMILE", "12:00:04 mark"});
+        QTRY_COMPARE(status(smtp), count(3));
+        QCOMPARE(alerts, QList<QWidget*>{smtp});
+        AppendLog(f.server, "SMTP", today, QStringList(1000, "12:00:05 emile again"));
+        QTRY_COMPARE(status(smtp), count(1003));
+        now = 59'999;  // another rule has a quiet time of its own
+        AppendLog(f.server, "LS", today, {"12:00:06 late", "12:00:07 Emile"});
+        QTRY_COMPARE(status(ls), count(2));
+        QCOMPARE(alerts, (QList<QWidget*>{smtp, ls}));
+        now = 60'001;
+        AppendLog(f.server, "SMTP", today, {"12:00:08 Emile after the quiet time"});
+        QTRY_COMPARE(status(smtp), count(1004));
+        QCOMPARE(alerts.size(), 3);
+
+        // The Windows menu carries the counts; choosing a window clears its own.
+        const auto item = [&f](int number, int unseen) {
+            const QString title = f.Children().at(number - 1)->windowTitle();
+            return QString("&%1 %2").arg(number).arg(title) +
+                   (unseen ? " (" + QLocale().toString(unseen) + " new)" : "");
+        };
+        QStringList menu = f.Menu(Qt::Key_W, "menuWindows");
+        QCOMPARE(menu.mid(1, 6), QStringList({item(1, 0), item(2, 2), item(3, 0), item(4, 0),
+                                              item(5, 0), item(6, 1004)}));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_6);
+        QTRY_VERIFY(status(smtp).startsWith("Following "));
+        QCOMPARE(f.Menu(Qt::Key_W, "menuWindows").mid(1, 6).join('|'),
+                 QStringList(
+                     {item(1, 0), item(2, 2), item(3, 0), item(4, 0), item(5, 0), item(6, 0) + "*"})
+                     .join('|'));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+
+        // Looked at as it arrives: neither counted nor called.
+        QVERIFY(f.Show());
+        now = 200'000;
+        const int rows = Model(smtp)->rowCount();
+        AppendLog(f.server, "SMTP", today, {"12:00:09 Emile while looked at"});
+        QTRY_COMPARE(Model(smtp)->rowCount(), rows + 1);
+        QVERIFY(status(smtp).startsWith("Following ") && alerts.size() == 3);
+
+        // Another application active: the active window counts too, until the frame is back.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        AppendLog(f.server, "SMTP", today, {"12:00:10 mark while away"});
+        QTRY_COMPARE(status(smtp), count(1));
+        QVERIFY(f.Show());
+        QTRY_VERIFY(status(smtp).startsWith("Following "));
+
+        // A line in two writes, scanned between them, is one entry matched once.
+        const std::string name = activity::ActiveFileName("", "LS", today);
+        const auto log = f.server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+        std::ofstream(log, std::ios::binary | std::ios::app) << "12:00:11 a mark for EMI";
+        QSignalSpy ticks(ls->findChild<QTimer*>("Timer1"), &QTimer::timeout);
+        QTRY_VERIFY(ticks.size() >= 3);
+        std::ofstream(log, std::ios::binary | std::ios::app) << "LE, whole\r\n";
+        QTRY_COMPARE(status(ls), count(3));
+        QCOMPARE(Rows(Model(ls)).last(), "12:00:11 a mark for EMILE, whole");
+        QCOMPARE(alerts.size(), 4);
+    }
+
     void session_data() {
         QTest::addColumn<bool>("settings");
         // How the session ends: 0 every child closed, 1 Exit, 2 the close box.
