@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 
+#include "bench_lines.h"
 #include "components.h"
 #include "log_search.h"
 #include "registry_file.h"
@@ -36,22 +37,12 @@ constexpr activity::LocalDate kDay{2026, 12, 6};
 // `count` lines; with `names`, one in a thousand names "Émile Zoë" in code
 // page 1252. Without, seed 7 and a million lines give ui_bench's very lines.
 std::string MakeLines(std::size_t bytes, std::size_t count, unsigned seed, bool names) {
-    std::mt19937 gen(seed);
-    const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
-    static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
     std::string out;
-    out.reserve(bytes + 256);
-    char line[256];
-    for (std::size_t i = 0; i < count && out.size() < bytes; ++i) {
-        const int n =
-            std::snprintf(line, sizeof line,
-                          "2026-12-06 %02u:%02u:%02u.%03u [%05u] %suser%u@mail%u.example.com> "
-                          "session %08x from 192.0.2.%u size=%u\r\n",
-                          r(24), r(60), r(60), r(1000), r(100000),
-                          names && r(1000) == 0 ? "MAIL FROM:\"\xC9mile Zo\xEB\" <" : verbs[r(4)],
-                          r(5000), r(50), static_cast<unsigned>(gen()), r(255), r(100000));
-        out.append(line, static_cast<std::size_t>(n));
-    }
+    out.reserve(std::min<std::size_t>(bytes, count * 128) + 256);
+    MakeBenchLines(count, seed, names, [&](std::string_view line) {
+        out.append(line).append("\r\n");
+        return out.size() < bytes;
+    });
     return out;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_lines.h"
 #include "entry_batch.h"
 #include "highlight_rules.h"
 #include "text_search.h"
@@ -24,23 +25,14 @@ namespace {
 const char* const kRules[] = {"user4242@mail", "QUIT from", "session 5e1a7c3b",
                               "\xC3\x89mile Zo\xC3\xAB", "size=9999"};
 
-// ui_bench's lines (its MakeLines, seed 7), one entry each.
+// ui_bench's lines (seed 7), one entry each.
 const activity::EntryBatch& Window() {
     static const activity::EntryBatch batch = [] {
         activity::EntryBatch b;
-        std::mt19937 gen(7);
-        const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
-        static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
-        char line[256];
-        for (int i = 0; i < 1'000'000; ++i) {
-            const int n =
-                std::snprintf(line, sizeof line,
-                              "2026-12-06 %02u:%02u:%02u.%03u [%05u] %suser%u@mail%u.example.com> "
-                              "session %08x from 192.0.2.%u size=%u",
-                              r(24), r(60), r(60), r(1000), r(100000), verbs[r(4)], r(5000), r(50),
-                              static_cast<unsigned>(gen()), r(255), r(100000));
-            b.Append(std::string_view(line, static_cast<std::size_t>(n)));
-        }
+        MakeBenchLines(1'000'000, 7, false, [&b](std::string_view line) {
+            b.Append(line);
+            return true;
+        });
         return b;
     }();
     return batch;

@@ -43,6 +43,7 @@
 #include "MDIMain.h"
 #include "activity_model.h"
 #include "app_icons.h"
+#include "bench_lines.h"
 #include "components.h"
 #include "entry_batch.h"
 #include "frmActivity.h"
@@ -75,19 +76,10 @@ double MiB(std::size_t bytes) {
 
 // SMTP-like lines of about 110 characters, the same for every run.
 void MakeLines(int count, const std::function<void(std::string_view)>& take) {
-    std::mt19937 gen(7);
-    const auto r = [&gen](unsigned n) { return static_cast<unsigned>(gen() % n); };
-    static const char* verbs[] = {"RCPT TO:<", "MAIL FROM:<", "Connect from <", "QUIT from <"};
-    char line[256];
-    for (int i = 0; i < count; ++i) {
-        const int n =
-            std::snprintf(line, sizeof line,
-                          "2026-12-06 %02u:%02u:%02u.%03u [%05u] %suser%u@mail%u.example.com> "
-                          "session %08x from 192.0.2.%u size=%u",
-                          r(24), r(60), r(60), r(1000), r(100000), verbs[r(4)], r(5000), r(50),
-                          static_cast<unsigned>(gen()), r(255), r(100000));
-        take(std::string_view(line, static_cast<std::size_t>(n)));
-    }
+    MakeBenchLines(static_cast<std::size_t>(count), 7, false, [&take](std::string_view line) {
+        take(line);
+        return true;
+    });
 }
 
 void WaitExposed(QWidget& w) {
