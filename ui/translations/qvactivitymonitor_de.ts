@@ -57,6 +57,38 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
         <source>--day: &apos;%1&apos; is not a day as YYYY-MM-DD.</source>
         <translation>--day: &apos;%1&apos; ist kein Tag im Format JJJJ-MM-TT.</translation>
     </message>
+    <message>
+        <source>--%1 needs a text.</source>
+        <translation>--%1 braucht einen Text.</translation>
+    </message>
+    <message>
+        <source>--%1: a text of at most %L2 characters.</source>
+        <translation>--%1: Der Text darf höchstens %L2 Zeichen lang sein.</translation>
+    </message>
+    <message>
+        <source>Highlights the entries that contain the text, case aside, in a colour of its own (repeatable).</source>
+        <translation>Hebt die Einträge, die den Text enthalten, ohne Beachtung der Groß-/Kleinschreibung in einer eigenen Farbe hervor (mehrfach möglich).</translation>
+    </message>
+    <message>
+        <source>Highlights the entries that contain the text, and calls for attention when one arrives unseen (repeatable).</source>
+        <translation>Hebt die Einträge hervor, die den Text enthalten, und macht aufmerksam, wenn einer unbemerkt eintrifft (mehrfach möglich).</translation>
+    </message>
+    <message>
+        <source>The least time between two alerts of one text (default: 60).</source>
+        <translation>Der Mindestabstand zwischen zwei Alarmen für denselben Text (Vorgabe: 60).</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>Sekunden</translation>
+    </message>
+    <message>
+        <source>Beeps with each alert.</source>
+        <translation>Gibt bei jedem Alarm einen Signalton aus.</translation>
+    </message>
+    <message>
+        <source>--alert-quiet: &apos;%1&apos; is not a whole number of seconds from 0 to %L2.</source>
+        <translation>--alert-quiet: &apos;%1&apos; ist keine ganze Zahl von Sekunden zwischen 0 und %L2.</translation>
+    </message>
 </context>
 <context>
     <name>FilterBar</name>
@@ -176,6 +208,92 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     </message>
 </context>
 <context>
+    <name>Highlights</name>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Purple</source>
+        <translation>Violett</translation>
+    </message>
+    <message>
+        <source>Teal</source>
+        <translation>Blaugrün</translation>
+    </message>
+</context>
+<context>
+    <name>HighlightsDialog</name>
+    <message>
+        <source>A&amp;lert</source>
+        <translation>&amp;Alarm</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>C&amp;hange</source>
+        <translation>Ä&amp;ndern</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>&amp;Down</source>
+        <translation>Nach &amp;unten</translation>
+    </message>
+    <message>
+        <source>Highlights</source>
+        <translation>Hervorhebungen</translation>
+    </message>
+    <message>
+        <source>Rules, the first that matches colours a line</source>
+        <translation>Regeln; die erste, die zutrifft, färbt die Zeile</translation>
+    </message>
+    <message>
+        <source>&amp;Text:</source>
+        <translation>&amp;Text:</translation>
+    </message>
+    <message>
+        <source>C&amp;olour:</source>
+        <translation>&amp;Farbe:</translation>
+    </message>
+    <message>
+        <source>%1 (alert)</source>
+        <translation>%1 (Alarm)</translation>
+    </message>
+    <message>
+        <source>Type the text to highlight.</source>
+        <translation>Geben Sie den hervorzuhebenden Text ein.</translation>
+    </message>
+    <message>
+        <source>Another rule already has this text.</source>
+        <translation>Eine andere Regel hat bereits diesen Text.</translation>
+    </message>
+    <message>
+        <source>The text is too long: at most %L1 characters.</source>
+        <translation>Der Text ist zu lang: höchstens %L1 Zeichen.</translation>
+    </message>
+</context>
+<context>
     <name>MDIMain</name>
     <message>
         <source>&amp;File</source>
@@ -232,6 +350,14 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     <message>
         <source>Find in &amp;Logs...</source>
         <translation>In Protokollen &amp;suchen...</translation>
+    </message>
+    <message>
+        <source>%1 (%L2 new)</source>
+        <translation>%1 (%L2 neu)</translation>
+    </message>
+    <message>
+        <source>&amp;Highlights...</source>
+        <translation>&amp;Hervorhebungen...</translation>
     </message>
 </context>
 <context>
@@ -323,6 +449,21 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
     <message>
         <source>Earlier lines listed as far as the list holds: older ones were left out</source>
         <translation>Frühere Zeilen aufgelistet, soweit die Liste sie fasst: ältere wurden ausgelassen</translation>
+    </message>
+    <message>
+        <source>1 new highlighted entry</source>
+        <translation>1 neuer hervorgehobener Eintrag</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln new highlighted entries</source>
+        <translation>
+            <numerusform>%Ln neuer hervorgehobener Eintrag</numerusform>
+            <numerusform>%Ln neue hervorgehobene Einträge</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
     </message>
 </context>
 <context>
