@@ -454,7 +454,8 @@ class TestWindows : public QObject {
                           list->visualRect(Model(w)->index(0)).center());
         const QColor selection = list->palette().color(QPalette::Active, QPalette::Highlight);
         QCOMPARE(Painted(list, 0, tint(0)).count, 0);
-        QVERIFY(Painted(list, 0, selection).count > 0);
+        // The Vista style draws a selection from the theme, not from the palette.
+        QVERIFY(Painted(list, 0, selection).count > 0 || list->style()->name() == "windowsvista");
 
         // The filter's text gets its own marker; only the filter's rows are listed.
         w->SetFilter("at");
@@ -1208,7 +1209,7 @@ class TestWindows : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(Model(child)->rowCount(), kEarlier + 31, 10000);
         QCOMPARE(listed.first(), "the line being written at the start");
         QCOMPARE(Rows(Model(child)), Lines(0, kEarlier) + listed);
-        QCOMPARE(list->indexAt({3, 3}).row(), kEarlier + 5);
+        QTRY_COMPARE(list->indexAt({3, 3}).row(), kEarlier + 5);  // once laid out
         QCOMPARE(list->selectionModel()->selectedRows(), {list->model()->index(kEarlier + 7, 0)});
         QVERIFY(says("Earlier lines of today listed"));
         QTest::keyClick(f.frame, Qt::Key_E, Qt::ControlModifier);
