@@ -132,23 +132,8 @@ std::size_t LineMatcher::Verified(std::string_view data, bool flushTail, bool& a
                                   EntryBatch& out) {
     scratch_.clear();
     const std::size_t used = SplitLines(data, flushTail, afterCr, decoder_, scratch_);
-    const std::string_view all = scratch_.text();
-    const std::vector<std::size_t>& ends = scratch_.ends();
-    std::size_t k = 0;
-    for (std::size_t at = 0; k < ends.size();) {
-        const std::size_t hit = text_.Find(all, at);
-        if (hit == kNone) break;
-        k = static_cast<std::size_t>(
-            std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(k), ends.end(), hit) -
-            ends.begin());
-        // Entries lie back to back: a match across two of them is none.
-        if (hit + text_.size() > ends[k]) {
-            at = hit + 1;
-            continue;
-        }
-        out.Append(scratch_[k]);
-        at = ends[k++];
-    }
+    ForEachMatchingEntry(text_, scratch_.text(), 0, scratch_.ends(),
+                         [&](std::size_t k) { out.Append(scratch_[k]); });
     return used;
 }
 

@@ -112,4 +112,27 @@ class TextSearchSet {
     bool pairs_ = false;  // every needle has its two ends' bytes, so the wide loops apply
 };
 
+// Calls `take(k)` for each entry k of a text of entries lying back to back
+// (entry k ends at ends[k]; the first starts at `begin`) that contains a
+// match; a match across two entries is none.
+template <class Ends, class Take>
+void ForEachMatchingEntry(const TextSearch& search, std::string_view text, std::size_t begin,
+                          const Ends& ends, Take take) {
+    text = text.substr(0, ends.empty() ? begin : ends.back());
+    std::size_t k = 0;
+    for (std::size_t at = begin; k < ends.size();) {
+        const std::size_t hit = search.Find(text, at);
+        if (hit == std::string_view::npos) return;
+        // Its entry: k only moves on, so the ends are passed once, cheaper
+        // than a binary search per match when most entries match.
+        while (ends[k] <= hit) ++k;
+        if (hit + search.size() > ends[k]) {
+            at = hit + 1;
+            continue;
+        }
+        take(k);
+        at = ends[k++];
+    }
+}
+
 }  // namespace activity

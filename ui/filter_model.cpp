@@ -93,24 +93,10 @@ std::size_t FilterModel::SearchRun(std::uint64_t& seq, std::uint64_t end,
                                    std::vector<std::uint64_t>& found) const {
     ActivityModel::Run run = source_->RunFrom(seq);
     run.ends = run.ends.first(std::min<std::size_t>(run.ends.size(), end - seq));
-    const std::string_view text = run.text.substr(0, run.ends.back());
-    std::size_t k = 0;
-    for (std::size_t at = run.begin; k < run.ends.size();) {
-        const std::size_t hit = search_->Find(text, at);
-        if (hit == std::string_view::npos) break;
-        // Its entry: k only moves on, so a run's ends are passed once,
-        // cheaper than a binary search per match when most entries match.
-        while (run.ends[k] <= hit) ++k;
-        // Entries lie back to back: a match across two of them is none.
-        if (hit + search_->size() > run.ends[k]) {
-            at = hit + 1;
-            continue;
-        }
-        found.push_back(run.first + k);
-        at = run.ends[k++];
-    }
+    activity::ForEachMatchingEntry(*search_, run.text, run.begin, run.ends,
+                                   [&](std::size_t k) { found.push_back(run.first + k); });
     seq = run.first + run.ends.size();
-    return text.size() - run.begin;
+    return run.ends.back() - run.begin;
 }
 
 void FilterModel::ExtendAbove() {
