@@ -95,36 +95,11 @@ void HighlightRules::Classify(const EntryBatch& batch, std::vector<int>& out) co
     if (batch.empty()) return;
     const std::vector<std::size_t>& ends = batch.ends();
     const std::string_view text = std::string_view(batch.text()).substr(0, ends.back());
-    // One pass per set, the first set first: an entry a set has coloured keeps
-    // its colour, so a later set only fills what is left.
-    for (std::size_t s = 0; s < sets_.size(); ++s) {
-        const TextSearchSet& set = sets_[s];
-        const auto first = static_cast<int>(s * TextSearchSet::kMaxNeedles);
-        std::size_t k = 0;
-        std::size_t at = 0, firstNeedle = 0;
-        while (k < ends.size()) {
-            const TextSearchSet::Hit hit = set.Find(text, at, firstNeedle);
-            if (hit.at == std::string_view::npos) break;
-            // Its entry: k only moves on, as in the filter.
-            while (ends[k] <= hit.at) ++k;
-            int& rule = out[base + k];
-            at = hit.at + 1;
-            firstNeedle = 0;
-            if (rule >= 0 && rule < first) {
-                at = ends[k++];
-            } else if (hit.at + set[hit.needle].size() > ends[k]) {
-                // Entries lie back to back: a match across two of them is
-                // none, but a later needle may still match at the same place.
-                at = hit.at;
-                firstNeedle = hit.needle + 1;
-            } else {
-                const int found = first + static_cast<int>(hit.needle);
-                if (rule < 0 || found < rule) rule = found;
-                // The set's first needle: nothing in the entry comes before it.
-                if (hit.needle == 0) at = ends[k++];
-            }
-        }
-    }
+    // The first set first: an entry a set has coloured keeps its colour, as
+    // a later set's rules come after.
+    for (std::size_t s = 0; s < sets_.size(); ++s)
+        sets_[s].LowerToFirst(text, ends, out.data() + base,
+                              static_cast<int>(s * TextSearchSet::kMaxNeedles));
 }
 
 int HighlightRules::FirstMatch(std::string_view line) const {

@@ -1,7 +1,9 @@
 #include "text_search.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <cmath>
 #include <tuple>
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -49,15 +51,17 @@ std::vector<char32_t> CaseForms(char32_t c) {
     return forms;
 }
 
+std::atomic<int> vectorLimit{2};
+
 #ifdef QV_AVX2
-// 2 for AVX-512BW, 1 for AVX2, else 0; asked once.
+// 2 for AVX-512BW, 1 for AVX2, else 0; the processor asked once.
 int VectorLevel() {
     static const int level = [] {
         __builtin_cpu_init();
         if (__builtin_cpu_supports("avx512bw")) return 2;
         return __builtin_cpu_supports("avx2") ? 1 : 0;
     }();
-    return level;
+    return std::min(level, vectorLimit.load(std::memory_order_relaxed));
 }
 #endif
 
@@ -295,6 +299,7 @@ namespace {
 
 // How often a byte turns up in a log line, roughly: spaces and common letters
 // (as in English, capitals less), digits, signs, and bytes past ASCII seldom.
+// What tells windows apart that the text's sample does not.
 int Commonness(unsigned char b) {
     if (b >= 0x80) return 1;
     if (b == ' ') return 100;
@@ -310,212 +315,250 @@ int Commonness(unsigned char b) {
                                                                                            : 10;
 }
 
+// How often each run of three bytes turns up in pieces spread over a text,
+// by a hash (a clash only makes a run look commoner). A log's own words make
+// their letters common whatever English does: "size=" on every line.
+class TrigramCounts {
+  public:
+    explicit TrigramCounts(std::string_view text) {
+        constexpr std::size_t kPieces = 8, kPiece = 2048;
+        const std::size_t stride = std::max(text.size() / kPieces, kPiece);
+        for (std::size_t start = 0; start < text.size(); start += stride) {
+            const std::string_view piece = text.substr(start, kPiece);
+            for (std::size_t i = 0; i + 2 < piece.size(); ++i) {
+                std::uint16_t& count = counts_[Hash(static_cast<unsigned char>(piece[i]),
+                                                    static_cast<unsigned char>(piece[i + 1]),
+                                                    static_cast<unsigned char>(piece[i + 2]))];
+                count = static_cast<std::uint16_t>(count + (count < UINT16_MAX ? 1 : 0));
+            }
+        }
+    }
+    unsigned Count(unsigned char a, unsigned char b, unsigned char c) const {
+        return counts_[Hash(a, b, c)];
+    }
+
+  private:
+    static std::size_t Hash(unsigned char a, unsigned char b, unsigned char c) {
+        return (std::uint32_t{a} << 16 | std::uint32_t{b} << 8 | c) * 0x9E3779B1u >> (32 - 14);
+    }
+    std::array<std::uint16_t, 1 << 14> counts_{};
+};
+
 }  // namespace
 
 TextSearchSet::TextSearchSet(std::vector<TextSearch> searches) : searches_(std::move(searches)) {
     if (searches_.size() > kMaxNeedles)
         searches_.erase(searches_.begin() + kMaxNeedles, searches_.end());
-    pairs_ = !searches_.empty();
-    for (const TextSearch& s : searches_) {
-        longest_ = std::max(longest_, s.length_);
-        pairs_ = pairs_ && s.pairs_;
-        // The three rarest bytes: where every line holds a needle's ends
-        // ("user" and "mail" in an address), the ends alone would make a
-        // candidate of every line.
-        Anchors& a = anchors_.emplace_back();
-        if (!s.pairs_) continue;
-        std::vector<std::tuple<int, std::size_t, std::array<unsigned char, 2>>> places;
-        for (std::size_t j = 0; j < s.length_; ++j) {
-            int often = j == 0 || j + 1 == s.length_ ? -1 : 0;  // the ends on a tie
-            std::size_t bytes = 0;
-            std::array<unsigned char, 2> pair{};
-            for (std::size_t b = 0; b < 256; ++b) {
-                if (!s.accept_[j][b]) continue;
-                if (bytes < 2) pair[bytes] = static_cast<unsigned char>(b);
-                ++bytes;
-                often += Commonness(static_cast<unsigned char>(b));
+    tables_ = std::all_of(searches_.begin(), searches_.end(),
+                          [](const TextSearch& s) { return s.length_ > 0; });
+}
+
+// Each needle's window, the one whose bytes turn up least in the text's
+// sample (then the rarest by Commonness), and the tables that let through
+// the places where a window may start.
+struct TextSearchSet::Tables {
+    std::array<std::size_t, kMaxNeedles> window{};
+    alignas(16) std::array<std::array<std::uint8_t, 16>, kWindow> low{}, high{};
+
+    Tables(const std::vector<TextSearch>& searches, std::string_view text) {
+        const TrigramCounts counts(text);
+        for (std::size_t n = 0; n < searches.size(); ++n) {
+            const TextSearch& s = searches[n];
+            const std::size_t width = std::min(s.length_, kWindow);
+            // The bytes each place may hold: most often the one or two of a letter's cases.
+            std::vector<std::vector<unsigned char>> bytes(s.length_);
+            std::vector<double> often(s.length_);
+            for (std::size_t j = 0; j < s.length_; ++j) {
+                int sum = 0;
+                for (std::size_t b = 0; b < 256; ++b) {
+                    if (!s.accept_[j][b]) continue;
+                    bytes[j].push_back(static_cast<unsigned char>(b));
+                    sum += Commonness(static_cast<unsigned char>(b));
+                }
+                often[j] = std::log(sum + 1);
             }
-            if (bytes == 1) pair[1] = pair[0];
-            if (bytes >= 1 && bytes <= 2) places.emplace_back(often, j, pair);
-        }
-        std::sort(places.begin(), places.end());
-        for (std::size_t i = 0; i < places.size() && a.count < kAnchors; ++i) {
-            const std::array<unsigned char, 2> pair = std::get<2>(places[i]);
-            const auto differ = static_cast<unsigned char>(pair[0] ^ pair[1]);
-            const bool folds = std::has_single_bit(static_cast<unsigned>(differ)) || differ == 0;
-            const auto fold = static_cast<unsigned char>(folds ? differ : 0);
-            a.fold[a.count].fill(fold);
-            a.want[a.count].fill(static_cast<unsigned char>(pair[0] | fold));
-            a.other[a.count].fill(pair[1]);
-            a.folds[a.count] = folds;
-            a.at[a.count] = std::get<1>(places[i]);
-            a.bytes[a.count++] = pair;
+            std::pair<std::uint64_t, double> best{UINT64_MAX, INFINITY};
+            for (std::size_t j = 0; width == kWindow && j + kWindow <= s.length_; ++j) {
+                const auto& [a, b, c] = std::tie(bytes[j], bytes[j + 1], bytes[j + 2]);
+                std::uint64_t seen = 0;
+                if (a.size() * b.size() * c.size() > 8) {
+                    seen = UINT32_MAX;  // too many forms to count: the guess decides among such
+                } else {
+                    for (unsigned char x : a)
+                        for (unsigned char y : b)
+                            for (unsigned char z : c) seen += counts.Count(x, y, z);
+                }
+                const std::pair<std::uint64_t, double> score{
+                    seen, often[j] + often[j + 1] + often[j + 2]};
+                if (score < best) {
+                    best = score;
+                    window[n] = j;
+                }
+            }
+            const auto bucket = static_cast<std::uint8_t>(1u << (n % kBuckets));
+            for (std::size_t i = 0; i < kWindow; ++i) {
+                for (std::size_t b = 0; b < 256; ++b) {
+                    // Past a short needle's end any byte will do.
+                    if (i < width && !s.accept_[window[n] + i][b]) continue;
+                    low[i][b & 15] |= bucket;
+                    high[i][b >> 4] |= bucket;
+                }
+            }
         }
     }
-}
+};
 
-TextSearchSet::Hit TextSearchSet::At(const unsigned char* t, std::size_t size, std::size_t at,
-                                     std::size_t first) const {
-    for (std::size_t n = first; n < searches_.size(); ++n) {
-        const TextSearch& s = searches_[n];
-        if (at + s.length_ <= size && (s.length_ == 0 || s.accept_[0][t[at]]) &&
-            s.MatchesAt(t + at)) {
-            return {at, n};
-        }
-    }
-    return {};
-}
+// The places the tables let through, in rising order, each checked for the
+// needles of its buckets.
+struct TextSearchSet::Walk {
+    const TextSearchSet& set;
+    const Tables& tables;
+    const unsigned char* text;
+    const std::vector<std::size_t>& ends;
+    int* firsts;
+    int offset;
+    std::size_t k = 0;  // the entry of the last place
 
-// Sixteen places a turn, every needle tried on the same ones; leaves `from`
-// where it stopped, short of the end, for the place-by-place search to finish.
-TextSearchSet::Hit TextSearchSet::FindWide([[maybe_unused]] const unsigned char* t,
-                                           [[maybe_unused]] std::size_t size,
-                                           std::size_t& from) const {
-#ifdef QV_SSE2
-    if (!pairs_) return {};
-#ifdef QV_AVX2
-    if (const int level = VectorLevel(); level > 0) {
-        const Hit hit = level == 2 ? FindAvx512(t, size, from) : FindAvx2(t, size, from);
-        if (hit.at != std::string_view::npos) return hit;
-    }
-#endif
-    const auto set = [](unsigned char b) { return _mm_set1_epi8(static_cast<char>(b)); };
-    const auto is = [&set](const unsigned char* p, const std::array<unsigned char, 2>& bytes) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return _mm_or_si128(_mm_cmpeq_epi8(x, set(bytes[0])), _mm_cmpeq_epi8(x, set(bytes[1])));
-    };
-    for (; from + longest_ + 15 <= size; from += 16) {
-        const unsigned char* p = t + from;
-        std::array<std::uint64_t, kMaxNeedles> masks{};
-        std::uint64_t any = 0;
-        for (std::size_t n = 0; n < searches_.size(); ++n) {
-            const Anchors& a = anchors_[n];
-            __m128i m = is(p + a.at[0], a.bytes[0]);
-            for (std::size_t i = 1; i < a.count; ++i)
-                m = _mm_and_si128(m, is(p + a.at[i], a.bytes[i]));
-            masks[n] = static_cast<unsigned>(_mm_movemask_epi8(m));
-            any |= masks[n];
+    // The place `q` is where the windows of the needles in `buckets` may start.
+    [[gnu::noinline]] void Probe(std::size_t q, unsigned buckets) {
+        while (ends[k] <= q) ++k;
+        for (; buckets != 0; buckets &= buckets - 1) {
+            for (auto n = static_cast<std::size_t>(std::countr_zero(buckets));
+                 n < set.searches_.size(); n += kBuckets)
+                Try(q, n);
         }
-        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos)
-            return {from + hit.at, hit.needle};
     }
-#endif
-    return {};
-}
 
-TextSearchSet::Hit TextSearchSet::Check(const unsigned char* p, std::uint64_t any,
-                                        const std::uint64_t* masks) const {
-    for (; any != 0; any &= any - 1) {
-        const auto bit = static_cast<unsigned>(std::countr_zero(any));
-        for (std::size_t n = 0; n < searches_.size(); ++n) {
-            const TextSearch& s = searches_[n];
-            if ((masks[n] >> bit & 1) != 0 && (s.whole_ || s.MatchesAt(p + bit))) return {bit, n};
-        }
+    void Try(std::size_t q, std::size_t n) {
+        const std::size_t window = tables.window[n];
+        if (q < window) return;
+        const std::size_t start = q - window;
+        std::size_t e = k;
+        while (e > 0 && ends[e - 1] > start) --e;
+        const int found = offset + static_cast<int>(n);
+        if (firsts[e] >= 0 && firsts[e] <= found) return;  // nothing to learn here
+        const TextSearch& search = set.searches_[n];
+        if (start + search.length_ > ends[e] || !search.MatchesAt(text + start)) return;
+        firsts[e] = found;
     }
-    return {};
-}
+};
 
 #ifdef QV_AVX2
 constexpr std::size_t kAhead = 1024;  // bytes
 
-template <typename Anchors>
-__attribute__((target("avx2"), always_inline)) inline __m256i Is256(const unsigned char* p,
-                                                                    const Anchors& a,
-                                                                    std::size_t i) {
-    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + a.at[i]));
-    const __m256i hit = _mm256_cmpeq_epi8(
-        _mm256_or_si256(x, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.fold[i].data()))),
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a.want[i].data())));
-    return a.folds[i]
-               ? hit
-               : _mm256_or_si256(
-                     hit, _mm256_cmpeq_epi8(x, _mm256_load_si256(reinterpret_cast<const __m256i*>(
-                                                   a.other[i].data()))));
-}
-
-template <typename Anchors>
-__attribute__((target("avx512bw"), always_inline)) inline __mmask64 Is512(const unsigned char* p,
-                                                                          const Anchors& a,
-                                                                          std::size_t i) {
-    const __m512i x = _mm512_loadu_si512(p + a.at[i]);
-    const __mmask64 hit =
-        _mm512_cmpeq_epi8_mask(_mm512_or_si512(x, _mm512_loadu_si512(a.fold[i].data())),
-                               _mm512_loadu_si512(a.want[i].data()));
-    return a.folds[i] ? hit
-                      : hit | _mm512_cmpeq_epi8_mask(x, _mm512_loadu_si512(a.other[i].data()));
-}
-
-// Thirty-two places a turn.
-__attribute__((target("avx2"))) TextSearchSet::Hit TextSearchSet::FindAvx2(
-    const unsigned char* t, std::size_t size, std::size_t& from) const {
-    const std::size_t count = searches_.size();
-    std::size_t at = from;
-    for (; at + longest_ + 31 <= size; at += 32) {
-        const unsigned char* p = t + at;
+// Thirty-two places a turn: a byte of `m` a place, its bits the buckets whose
+// windows may start there.
+__attribute__((target("avx2"))) void TextSearchSet::ScanAvx2(Walk& walk, std::size_t& q) const {
+    const std::size_t size = walk.ends.back();
+    const __m256i nibble = _mm256_set1_epi8(0x0f);
+    __m256i low[kWindow], high[kWindow];
+    for (std::size_t i = 0; i < kWindow; ++i) {
+        low[i] = _mm256_broadcastsi128_si256(
+            _mm_load_si128(reinterpret_cast<const __m128i*>(walk.tables.low[i].data())));
+        high[i] = _mm256_broadcastsi128_si256(
+            _mm_load_si128(reinterpret_cast<const __m128i*>(walk.tables.high[i].data())));
+    }
+    alignas(32) std::array<std::uint8_t, 32> buckets;
+    const unsigned char* const text = walk.text;
+    std::size_t at = q;
+    for (; at + kWindow - 1 + 32 <= size; at += 32) {
+        const unsigned char* p = text + at;
+        // A turn does more than the memory brings in by itself: ask ahead.
         _mm_prefetch(reinterpret_cast<const char*>(p) + kAhead, _MM_HINT_T0);
-        std::array<std::uint64_t, kMaxNeedles> masks;
-        std::uint64_t any = 0;
-        for (std::size_t n = 0; n < count; ++n) {
-            const Anchors& a = anchors_[n];
-            __m256i m = Is256(p, a, 0);
-            for (std::size_t i = 1; i < a.count; ++i) m = _mm256_and_si256(m, Is256(p, a, i));
-            masks[n] = static_cast<std::uint32_t>(_mm256_movemask_epi8(m));
-            any |= masks[n];
+        __m256i m = _mm256_set1_epi8(-1);
+        for (std::size_t i = 0; i < kWindow; ++i) {
+            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+            const __m256i lo = _mm256_shuffle_epi8(low[i], _mm256_and_si256(x, nibble));
+            const __m256i hi =
+                _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble));
+            m = _mm256_and_si256(m, _mm256_and_si256(lo, hi));
         }
-        if (any == 0) continue;
-        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos) {
-            from = at;
-            return {at + hit.at, hit.needle};
+        if (_mm256_testz_si256(m, m)) continue;
+        _mm256_store_si256(reinterpret_cast<__m256i*>(buckets.data()), m);
+        auto places = ~static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(m, _mm256_setzero_si256())));
+        for (; places != 0; places &= places - 1) {
+            const auto i = static_cast<std::size_t>(std::countr_zero(places));
+            walk.Probe(at + i, buckets[i]);
         }
     }
-    from = at;
-    return {};
+    q = at;
 }
 
 // The same, sixty-four places a turn.
-__attribute__((target("avx512bw"))) TextSearchSet::Hit TextSearchSet::FindAvx512(
-    const unsigned char* t, std::size_t size, std::size_t& from) const {
-    const std::size_t count = searches_.size();
-    std::size_t at = from;
-    for (; at + longest_ + 63 <= size; at += 64) {
-        const unsigned char* p = t + at;
-        // A turn does more than the memory brings in by itself: ask ahead.
+__attribute__((target("avx512bw"))) void TextSearchSet::ScanAvx512(Walk& walk,
+                                                                   std::size_t& q) const {
+    const std::size_t size = walk.ends.back();
+    const __m512i nibble = _mm512_set1_epi8(0x0f);
+    __m512i low[kWindow], high[kWindow];
+    for (std::size_t i = 0; i < kWindow; ++i) {
+        low[i] = _mm512_maskz_broadcast_i32x4(
+            0xffff, _mm_load_si128(reinterpret_cast<const __m128i*>(walk.tables.low[i].data())));
+        high[i] = _mm512_maskz_broadcast_i32x4(
+            0xffff, _mm_load_si128(reinterpret_cast<const __m128i*>(walk.tables.high[i].data())));
+    }
+    alignas(64) std::array<std::uint8_t, 64> buckets;
+    const unsigned char* const text = walk.text;
+    std::size_t at = q;
+    for (; at + kWindow - 1 + 64 <= size; at += 64) {
+        const unsigned char* p = text + at;
         _mm_prefetch(reinterpret_cast<const char*>(p) + kAhead, _MM_HINT_T0);
-        std::array<std::uint64_t, kMaxNeedles> masks;
-        std::uint64_t any = 0;
-        for (std::size_t n = 0; n < count; ++n) {
-            const Anchors& a = anchors_[n];
-            __mmask64 m = Is512(p, a, 0);
-            for (std::size_t i = 1; i < a.count; ++i) m &= Is512(p, a, i);
-            masks[n] = m;
-            any |= m;
+        __m512i m = _mm512_set1_epi8(-1);
+        for (std::size_t i = 0; i < kWindow; ++i) {
+            const __m512i x = _mm512_loadu_si512(p + i);
+            const __m512i lo = _mm512_shuffle_epi8(low[i], _mm512_and_si512(x, nibble));
+            const __m512i hi =
+                _mm512_shuffle_epi8(high[i], _mm512_and_si512(_mm512_srli_epi16(x, 4), nibble));
+            m = _mm512_and_si512(m, _mm512_and_si512(lo, hi));
         }
-        if (any == 0) continue;
-        if (const Hit hit = Check(p, any, masks.data()); hit.at != std::string_view::npos) {
-            from = at;
-            return {at + hit.at, hit.needle};
+        std::uint64_t places = _mm512_test_epi8_mask(m, m);
+        if (places == 0) continue;
+        _mm512_store_si512(buckets.data(), m);
+        for (; places != 0; places &= places - 1) {
+            const auto i = static_cast<std::size_t>(std::countr_zero(places));
+            walk.Probe(at + i, buckets[i]);
         }
     }
-    from = at;
-    return {};
+    q = at;
 }
 #endif
 
-TextSearchSet::Hit TextSearchSet::Find(std::string_view text, std::size_t from,
-                                       std::size_t firstNeedle) const {
-    if (searches_.empty() || from > text.size()) return {};
-    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-    if (firstNeedle > 0) {
-        if (const Hit hit = At(t, text.size(), from, firstNeedle); hit.at != std::string_view::npos)
-            return hit;
-        ++from;
+void TextSearchSet::LowerToFirst(std::string_view text, const std::vector<std::size_t>& ends,
+                                 int* firsts, int offset) const {
+    if (searches_.empty() || ends.empty()) return;
+    text = text.substr(0, ends.back());
+    int level = 0;
+#ifdef QV_AVX2
+    level = VectorLevel();
+#endif
+    if (!tables_ || level == 0) {
+        // One pass a needle, the filter's.
+        for (std::size_t n = 0; n < searches_.size(); ++n) {
+            const int found = offset + static_cast<int>(n);
+            ForEachMatchingEntry(searches_[n], text, 0, ends, [firsts, found](std::size_t k) {
+                if (firsts[k] < 0 || firsts[k] > found) firsts[k] = found;
+            });
+        }
+        return;
     }
-    if (const Hit hit = FindWide(t, text.size(), from); hit.at != std::string_view::npos)
-        return hit;
-    for (; from <= text.size(); ++from) {
-        if (const Hit hit = At(t, text.size(), from); hit.at != std::string_view::npos) return hit;
+    const Tables tables(searches_, text);
+    Walk walk{*this, tables, reinterpret_cast<const unsigned char*>(text.data()),
+              ends,  firsts, offset};
+    std::size_t q = 0;
+#ifdef QV_AVX2
+    if (level == 2) {
+        ScanAvx512(walk, q);
+    } else {
+        ScanAvx2(walk, q);
     }
-    return {};
+#endif
+    // The last places, too near the end for a whole turn: every needle.
+    const auto all = static_cast<unsigned>((1u << std::min(searches_.size(), kBuckets)) - 1);
+    for (; q < text.size(); ++q) walk.Probe(q, all);
+}
+
+void LimitVectorLevel(int level) {
+    vectorLimit.store(level, std::memory_order_relaxed);
 }
 
 }  // namespace activity

@@ -57,9 +57,13 @@ class TextSearch {
     std::size_t rare_ = SIZE_MAX;
 };
 
-// Several searches in one pass over the text: each turn tries every needle's
-// first and last bytes at the same places, so that the text is read once
-// however many needles there are (the highlight rules over a window's entries).
+// Several searches in one pass over the text, for the highlight rules over
+// a window's entries: the text is read once however many needles there are.
+// Each needle is looked for first by a window of up to three of its bytes,
+// all windows at once through tables of nibbles (the Teddy way: one table
+// lookup a nibble gives the needles whose window may hold the byte), so a
+// turn costs the same for one needle or sixteen; the places the tables let
+// through are then checked needle by needle.
 class TextSearchSet {
   public:
     // The needles one pass tries together; more need another set.
@@ -69,48 +73,29 @@ class TextSearchSet {
     std::size_t size() const { return searches_.size(); }
     const TextSearch& operator[](std::size_t i) const { return searches_[i]; }
 
-    struct Hit {
-        std::size_t at = std::string_view::npos;  // npos: none
-        std::size_t needle = 0;
-    };
-    // The first place at or after `from` where a needle matches; of two
-    // needles at one place, the one given first. At `from` itself, only the
-    // needles from `firstNeedle` on: the others were tried there before.
-    Hit Find(std::string_view text, std::size_t from = 0, std::size_t firstNeedle = 0) const;
+    // For each entry k of a text of entries lying back to back (entry k ends
+    // at ends[k], the first starts at 0), the first needle n, in the set's
+    // order, that the entry holds wholly: firsts[k] becomes offset + n where
+    // it is -1 or higher. A match across two entries is none.
+    void LowerToFirst(std::string_view text, const std::vector<std::size_t>& ends, int* firsts,
+                      int offset) const;
 
   private:
-    Hit FindWide(const unsigned char* text, std::size_t size, std::size_t& from) const;
-    Hit FindAvx2(const unsigned char* text, std::size_t size, std::size_t& from) const;
-    Hit FindAvx512(const unsigned char* text, std::size_t size, std::size_t& from) const;
-    // Which needle from `first` on matches at `at` with all its bytes before
-    // `size`, the one given first.
-    Hit At(const unsigned char* text, std::size_t size, std::size_t at,
-           std::size_t first = 0) const;
+    struct Tables;
+    struct Walk;
+    static constexpr std::size_t kWindow = 3;
+    static constexpr std::size_t kBuckets = 8;  // a bit of a table's byte each; needle n in n % 8
 
-    // The first of the needles that `masks` (a bit a place from `p`) give
-    // at the first of the places in `any` where one matches; its `at` from `p`.
-    Hit Check(const unsigned char* p, std::uint64_t any, const std::uint64_t* masks) const;
-
-    // The places in a needle that the wide loops try, with the two bytes
-    // each may be: its ends and the rarest between them.
-    // The wide loops' vectors are made here once, not at every call: a
-    // window where every line matches calls once a line.
-    static constexpr std::size_t kAnchors = 3;
-    struct Anchors {
-        std::size_t count = 0;
-        std::array<std::size_t, kAnchors> at{};
-        std::array<std::array<unsigned char, 2>, kAnchors> bytes{};
-        // A byte is one of the two when (byte | fold) == want, or == other
-        // where the two differ in more than one bit (folds false).
-        alignas(64) std::array<std::array<unsigned char, 64>, kAnchors> fold{}, want{}, other{};
-        std::array<bool, kAnchors> folds{};
-    };
+    void ScanAvx2(Walk& walk, std::size_t& q) const;
+    void ScanAvx512(Walk& walk, std::size_t& q) const;
 
     std::vector<TextSearch> searches_;
-    std::vector<Anchors> anchors_;
-    std::size_t longest_ = 0;
-    bool pairs_ = false;  // every needle has its two ends' bytes, so the wide loops apply
+    bool tables_ = false;  // every needle has a byte to look for
 };
+
+// For tests: the widest vectors the searches may use from now on (2: AVX-512,
+// 1: AVX2, 0: neither), never more than the processor has.
+void LimitVectorLevel(int level);
 
 // Calls `take(k)` for each entry k of a text of entries lying back to back
 // (entry k ends at ends[k]; the first starts at `begin`) that contains a
