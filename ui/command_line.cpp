@@ -61,7 +61,7 @@ QString TakeHighlights(const QCommandLineParser& parser,
             case Refusal::Empty:
                 return CommandLine::tr("--%1 needs a text.").arg(name);
             case Refusal::TooLong:
-                return CommandLine::tr("--%1: a text of at most %L2 characters.")
+                return CommandLine::tr("--%1: the text is longer than %L2 characters.")
                     .arg(name)
                     .arg(qulonglong(activity::HighlightRules::kMaxTextChars));
             case Refusal::Duplicate:
@@ -123,7 +123,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parser.addOption(alert);
     const QCommandLineOption quiet(
         QStringLiteral("alert-quiet"),
-        CommandLine::tr("The least time between two alerts of one text (default: 60)."),
+        CommandLine::tr("The shortest time in seconds between two alerts for the same text "
+                        "(default: 60)."),
         CommandLine::tr("seconds"));
     parser.addOption(quiet);
     const QCommandLineOption sound(QStringLiteral("alert-sound"),

@@ -644,7 +644,7 @@ class TestWindows : public QObject {
         const QString mistake = "QVActivityMonitor: ";
         row("empty text", {"--highlight", "a", "--highlight="}, {mistake + "--highlight needs"});
         row("10,000 characters", {"--alert", QString(10'000, u'x')},
-            {mistake + "--alert: a text of at most " +
+            {mistake + "--alert: the text is longer than " +
              QLocale().toString(qulonglong(longest.size()))});
         for (const char* bad :
              {"-1", "1.5", "", "x", " 5", "+5", "31622401", "99999999999999999999", "\u0665"}) {

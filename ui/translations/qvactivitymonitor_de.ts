@@ -62,8 +62,8 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
         <translation>--%1 braucht einen Text.</translation>
     </message>
     <message>
-        <source>--%1: a text of at most %L2 characters.</source>
-        <translation>--%1: Der Text darf höchstens %L2 Zeichen lang sein.</translation>
+        <source>--%1: the text is longer than %L2 characters.</source>
+        <translation>--%1: Der Text ist länger als %L2 Zeichen.</translation>
     </message>
     <message>
         <source>Highlights the entries that contain the text, case aside, in a colour of its own (repeatable).</source>
@@ -74,8 +74,8 @@ geschrieben werden, in einem Fenster je Komponente. Das Programm liest nur.</tra
         <translation>Hebt die Einträge hervor, die den Text enthalten, und macht aufmerksam, wenn einer unbemerkt eintrifft (mehrfach möglich).</translation>
     </message>
     <message>
-        <source>The least time between two alerts of one text (default: 60).</source>
-        <translation>Der Mindestabstand zwischen zwei Alarmen für denselben Text (Vorgabe: 60).</translation>
+        <source>The shortest time in seconds between two alerts for the same text (default: 60).</source>
+        <translation>Der kürzeste Abstand in Sekunden zwischen zwei Alarmen für denselben Text (Vorgabe: 60).</translation>
     </message>
     <message>
         <source>seconds</source>
