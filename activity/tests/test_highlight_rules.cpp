@@ -81,7 +81,11 @@ TEST(HighlightRules, EditsKeepOrderAndRefuseWhatTheFilterWouldFindTheSame) {
         version = rules.Version();
     }
     EXPECT_EQ(rules.Rules().back(), (HighlightRule{"Errors", 2, true}));
-    EXPECT_FALSE(rules.empty());
+    // A colour past the palette is its nearest end.
+    rules.Add({"warn", activity::kHighlightColours, false});
+    rules.Change(0, {"Ÿes", -1, false});
+    EXPECT_EQ(rules.Rules().back().colour, activity::kHighlightColours - 1);
+    EXPECT_EQ(rules.Rules().front().colour, 0);
 }
 
 // Against the plain way on batches of letters whose case forms differ in one
