@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include <functional>
 #include <utility>
 
 #include "activity_model.h"
@@ -79,55 +78,26 @@ class OneLineDelegate final : public QStyledItemDelegate {
         painter->setFont(opt.font);
         painter->setPen(plain);
 
-        // The text, elided, and where each of its characters starts; the
-        // ellipsis replaces those past Kept(). A row that needs shaping takes
-        // QPainter's own layout.
-        const QFontMetrics& metrics = opt.fontMetrics;
-        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-        QString shown;
-        qsizetype kept = 0;
-        std::function<qreal(qsizetype)> left;
-        std::function<void(const QRectF&, qsizetype, qsizetype)> draw;
-        if (row_.Layout(painter->font(), painter->device()->logicalDpiY(), text,
-                        textRect.width())) {
-            // Centred as drawText centres a line: its ascent and descent.
-            const QFontMetricsF line(painter->font());
-            const QPointF origin(textRect.left(),
-                                 textRect.top() +
-                                     (textRect.height() - line.ascent() - line.descent()) / 2 +
-                                     line.ascent());
-            row_.Draw(painter, origin);
-            kept = row_.Kept();
-            left = [&](qsizetype i) { return row_.X(i); };
-            draw = [&](const QRectF&, qsizetype begin, qsizetype end) {
-                row_.Draw(painter, origin, begin, end);
-            };
-        } else {
-            shown = metrics.elidedText(text, Qt::ElideRight, textRect.width());
-            kept = shown.size() == text.size() ? text.size()
-                                               : std::max<qsizetype>(shown.size() - 1, 0);
-            painter->drawText(textRect, flags, shown);
-            left = [&](qsizetype i) { return qreal(metrics.horizontalAdvance(shown.left(i))); };
-            draw = [&](const QRectF& box, qsizetype begin, qsizetype end) {
-                painter->drawText(box, flags, shown.mid(begin, end - begin));
-            };
-        }
+        row_.Layout(*painter, text, textRect.width());
+        row_.Draw(painter, textRect);
+        const qsizetype kept = row_.Kept();  // those the ellipsis leaves
         const QList<Highlights::Span> marks =
             highlights ? highlights->Marks(entry, filter) : QList<Highlights::Span>();
         for (const Highlights::Span& span : marks) {
             if (span.begin >= kept) break;
             const qsizetype end = std::min(span.end, kept);
-            const qreal from = left(span.begin);
-            const QRectF box(textRect.left() + from, textRect.top(), left(end) - from,
+            const qreal from = row_.X(span.begin);
+            const QRectF box(textRect.left() + from, textRect.top(), row_.X(end) - from,
                              textRect.height());
             if (selected) {
-                const qreal under = box.top() + (box.height() + metrics.height()) / 2 - 1;
-                painter->drawLine(QPointF(box.left(), under), QPointF(box.right(), under));
+                const int under =
+                    textRect.top() + (textRect.height() + opt.fontMetrics.height()) / 2 - 1;
+                painter->drawLine(QPointF(box.left(), under), QPointF(box.right() - 1, under));
                 continue;
             }
             painter->fillRect(box, Highlights::Tint(span.colour, dark));
             painter->setPen(Highlights::Colour(span.colour, dark));
-            draw(box, span.begin, end);
+            row_.Draw(painter, textRect, span.begin, end);
             painter->setPen(plain);
         }
         painter->restore();

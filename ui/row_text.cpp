@@ -1,55 +1,68 @@
 #include "row_text.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace {
 
 // Characters that take one glyph each, left to right, unchanged by their
 // neighbours: Latin without the controls and the soft hyphen (invisible
 // inside a line).
-bool Plain(char16_t c) {
-    return c >= 0x20 && c <= 0x24F && (c < 0x7F || c > 0x9F) && c != 0xAD;
+bool Plain(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= 0x20 && u <= 0x24F && (u < 0x7F || u > 0x9F) && u != 0xAD;
 }
 
-// Looked at this many characters at a time, so that a long entry is read only
-// as far as it shows.
+// Read this many characters at a time, so that a long entry is read only as
+// far as it shows.
 constexpr int kChunk = 128;
+
+constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
 
 }  // namespace
 
-bool RowText::Layout(const QFont& font, int dpi, const QString& text, qreal width) {
-    if (dpi != dpi_ || !(font == font_) || !raw_.isValid()) {
-        font_ = font;
-        dpi_ = dpi;
-        raw_ = QRawFont();
-        ellipsis_.clear();
-        // What the glyphs alone would not show.
-        if (font.letterSpacing() != 0 || font.wordSpacing() != 0 ||
-            font.capitalization() != QFont::MixedCase || font.underline() || font.overline() ||
-            font.strikeOut())
-            return false;
-        raw_ = QRawFont::fromFont(font);
-        for (const QString& e : {QString(QChar(0x2026)), QStringLiteral("...")}) {
-            const QList<quint32> glyphs = raw_.glyphIndexesForString(e);
-            if (std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) continue;
-            ellipsis_.assign(glyphs.begin(), glyphs.end());
-            break;
-        }
-        if (ellipsis_.empty()) raw_ = QRawFont();
-        run_.setRawFont(raw_);
-        ellipsisAdvances_.clear();
-        ellipsisWidth_ = 0;
-        for (const QPointF& a : raw_.advancesForGlyphIndexes(
-                 QList<quint32>(ellipsis_.begin(), ellipsis_.end()))) {
-            ellipsisAdvances_.push_back(a.x());
-            ellipsisWidth_ += a.x();
-        }
-    }
-    if (!raw_.isValid()) return false;
+void RowText::Layout(const QPainter& painter, const QString& text, qreal width) {
+    const QFont font = painter.font();
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 0;
+    if (dpi != dpi_ || !(font == font_)) UseFont(font, dpi);
+    shaped_ = !LayoutGlyphs(text, width);
+    if (!shaped_) return;
+    shown_ = QFontMetricsF(font_).elidedText(text, Qt::ElideRight, width);
+    kept_ = shown_.size() == text.size() ? text.size() : std::max<qsizetype>(shown_.size() - 1, 0);
+}
 
+void RowText::UseFont(const QFont& font, int dpi) {
+    font_ = font;
+    dpi_ = dpi;
+    raw_ = QRawFont();
+    // What the glyphs alone would not show.
+    if (font.letterSpacing() != 0 || font.wordSpacing() != 0 ||
+        font.capitalization() != QFont::MixedCase || font.underline() || font.overline() ||
+        font.strikeOut())
+        return;
+    const QRawFont raw = QRawFont::fromFont(font);
+    for (const QString& e : {QString(QChar(0x2026)), QStringLiteral("...")}) {
+        const QList<quint32> glyphs = raw.glyphIndexesForString(e);
+        if (glyphs.isEmpty() || glyphs.contains(0u)) continue;
+        ellipsis_.assign(glyphs.begin(), glyphs.end());
+        ellipsisAdvances_.clear();
+        for (const QPointF& a : raw.advancesForGlyphIndexes(glyphs))
+            ellipsisAdvances_.push_back(a.x());
+        ellipsisWidth_ = std::accumulate(ellipsisAdvances_.begin(), ellipsisAdvances_.end(), 0.0);
+        raw_ = raw;
+        run_.setRawFont(raw_);
+        ascent_ = raw_.ascent();
+        descent_ = raw_.descent();
+        return;
+    }
+}
+
+bool RowText::LayoutGlyphs(const QString& text, qreal width) {
+    if (!raw_.isValid()) return false;
     glyphs_.clear();
     positions_.clear();
     // As elidedText: the characters kept are those ending short of the room
@@ -61,19 +74,18 @@ bool RowText::Layout(const QFont& font, int dpi, const QString& text, qreal widt
     for (qsizetype from = 0; from < text.size() && !over; from += kChunk) {
         const int count = static_cast<int>(std::min<qsizetype>(kChunk, text.size() - from));
         const QChar* chars = text.constData() + from;
-        if (!std::all_of(chars, chars + count, [](QChar c) { return Plain(c.unicode()); }))
-            return false;
+        if (!std::all_of(chars, chars + count, Plain)) return false;
         std::array<quint32, kChunk> glyphs{};
         std::array<QPointF, kChunk> advances{};
         int mapped = count;
         if (!raw_.glyphIndexesForChars(chars, count, glyphs.data(), &mapped) || mapped != count ||
             !raw_.advancesForGlyphIndexes(glyphs.data(), advances.data(), count))
             return false;
-        for (int i = 0; i < count && !over; ++i) {
-            if (glyphs[std::size_t(i)] == 0) return false;  // Qt would take it from another font
-            const qreal next = x + advances[std::size_t(i)].x();
-            if (fit < 0 && next >= room) fit = from + i;
-            glyphs_.push_back(glyphs[std::size_t(i)]);
+        for (std::size_t i = 0; i < std::size_t(count) && !over; ++i) {
+            if (glyphs[i] == 0) return false;  // Qt would take it from another font
+            const qreal next = x + advances[i].x();
+            if (fit < 0 && next >= room) fit = from + qsizetype(i);
+            glyphs_.push_back(glyphs[i]);
             positions_.emplace_back(x, 0);
             x = next;
             over = x > width;
@@ -98,16 +110,29 @@ bool RowText::Layout(const QFont& font, int dpi, const QString& text, qreal widt
 }
 
 qreal RowText::X(qsizetype i) const {
+    if (shaped_) return QFontMetricsF(font_).horizontalAdvance(shown_.left(i));
     return i < qsizetype(positions_.size()) ? positions_[std::size_t(i)].x() : width_;
 }
 
-void RowText::Draw(QPainter* painter, const QPointF& origin, qsizetype begin,
+void RowText::Draw(QPainter* painter, const QRectF& rect, qsizetype begin,
                    qsizetype end) const {
     if (end <= begin) return;
+    if (shaped_) {
+        const qreal left = X(begin);
+        painter->drawText(QRectF(rect.left() + left, rect.top(), X(end) - left, rect.height()),
+                          kFlags, shown_.mid(begin, end - begin));
+        return;
+    }
     run_.setRawData(glyphs_.data() + begin, positions_.data() + begin, int(end - begin));
-    painter->drawGlyphRun(origin, run_);
+    // As drawText centres a line: its ascent and descent.
+    painter->drawGlyphRun(
+        {rect.left(), rect.top() + (rect.height() - ascent_ - descent_) / 2 + ascent_}, run_);
 }
 
-void RowText::Draw(QPainter* painter, const QPointF& origin) const {
-    Draw(painter, origin, 0, qsizetype(glyphs_.size()));
+void RowText::Draw(QPainter* painter, const QRectF& rect) const {
+    if (shaped_) {
+        painter->drawText(rect, kFlags, shown_);
+        return;
+    }
+    Draw(painter, rect, 0, qsizetype(glyphs_.size()));
 }

@@ -9,16 +9,17 @@
 
 class QPainter;
 
-// A list row's line of text laid out without shaping: shaping a row costs
-// more than the rest of its painting. Only for text of plain characters, one
-// glyph each, that the font itself holds; anything else needs QPainter's own
-// text layout. Elides as QFontMetrics::elidedText does. Keeps its buffers and
-// the font's glyph data from row to row.
+// A list row's one line of text, elided as QFontMetrics::elidedText does, and
+// where each character is drawn. Shaping a row costs more than the rest of
+// its painting, so text of plain characters (one glyph each, all in the font
+// itself) is laid out from the font's glyphs; anything else takes QPainter's
+// own layout. Keeps its buffers and the font's glyphs from row to row.
 class RowText {
   public:
-    // Lays out `text` in `font`, as a painter on a device of `dpi` takes it, to
-    // fit `width`; false, with nothing laid out, when the text needs shaping.
-    bool Layout(const QFont& font, int dpi, const QString& text, qreal width);
+    // Lays out `text` in the painter's font to fit `width`.
+    void Layout(const QPainter& painter, const QString& text, qreal width);
+    // Whether QPainter lays it out, shaping it.
+    bool Shaped() const { return shaped_; }
 
     // How many of the text's characters are shown (all but those the ellipsis
     // replaces), and where character `i` (up to Kept()) starts.
@@ -26,21 +27,29 @@ class RowText {
     qreal X(qsizetype i) const;
 
     // Draws characters [begin, end) of those shown, or all and the ellipsis,
-    // on the baseline through `origin`, in the painter's pen.
-    void Draw(QPainter* painter, const QPointF& origin, qsizetype begin, qsizetype end) const;
-    void Draw(QPainter* painter, const QPointF& origin) const;
+    // in the painter's pen, from the left of `rect` on the line drawText
+    // would centre in it.
+    void Draw(QPainter* painter, const QRectF& rect, qsizetype begin, qsizetype end) const;
+    void Draw(QPainter* painter, const QRectF& rect) const;
 
   private:
+    bool LayoutGlyphs(const QString& text, qreal width);
+    void UseFont(const QFont& font, int dpi);
+
     QFont font_;
     int dpi_ = 0;
-    QRawFont raw_;
+    QRawFont raw_;  // invalid: every row is shaped
     std::vector<quint32> ellipsis_;  // U+2026, or "..." when the font lacks it
     std::vector<qreal> ellipsisAdvances_;
     qreal ellipsisWidth_ = 0;
+    qreal ascent_ = 0;
+    qreal descent_ = 0;
 
     std::vector<quint32> glyphs_;  // those shown, then the ellipsis
     std::vector<QPointF> positions_;
     qsizetype kept_ = 0;
     qreal width_ = 0;
+    bool shaped_ = false;
+    QString shown_;  // when shaped
     mutable QGlyphRun run_;
 };
