@@ -75,11 +75,15 @@ bool RowText::LayoutGlyphs(const QString& text, qreal width) {
         const int count = static_cast<int>(std::min<qsizetype>(kChunk, text.size() - from));
         const QChar* chars = text.constData() + from;
         if (!std::all_of(chars, chars + count, Plain)) return false;
-        std::array<quint32, kChunk> glyphs{};
-        std::array<QPointF, kChunk> advances{};
-        int mapped = count;
-        if (!raw_.glyphIndexesForChars(chars, count, glyphs.data(), &mapped) || mapped != count ||
-            !raw_.advancesForGlyphIndexes(glyphs.data(), advances.data(), count))
+        // With the next character, for the kerning of the chunk's last pair.
+        const int read = count + (from + count < text.size() ? 1 : 0);
+        if (read > count && !Plain(chars[count])) return false;
+        std::array<quint32, kChunk + 1> glyphs{};
+        std::array<QPointF, kChunk + 1> advances{};
+        int mapped = read;
+        if (!raw_.glyphIndexesForChars(chars, read, glyphs.data(), &mapped) || mapped != read ||
+            !raw_.advancesForGlyphIndexes(glyphs.data(), advances.data(), read,
+                                          QRawFont::KernedAdvances))
             return false;
         for (std::size_t i = 0; i < std::size_t(count) && !over; ++i) {
             if (glyphs[i] == 0) return false;  // Qt would take it from another font
@@ -114,8 +118,7 @@ qreal RowText::X(qsizetype i) const {
     return i < qsizetype(positions_.size()) ? positions_[std::size_t(i)].x() : width_;
 }
 
-void RowText::Draw(QPainter* painter, const QRectF& rect, qsizetype begin,
-                   qsizetype end) const {
+void RowText::Draw(QPainter* painter, const QRectF& rect, qsizetype begin, qsizetype end) const {
     if (end <= begin) return;
     if (shaped_) {
         const qreal left = X(begin);

@@ -38,7 +38,7 @@ class RowText {
 
     QFont font_;
     int dpi_ = 0;
-    QRawFont raw_;  // invalid: every row is shaped
+    QRawFont raw_;                   // invalid: every row is shaped
     std::vector<quint32> ellipsis_;  // U+2026, or "..." when the font lacks it
     std::vector<qreal> ellipsisAdvances_;
     qreal ellipsisWidth_ = 0;

@@ -22,6 +22,7 @@
 #include "highlights_dialog.h"
 #include "log_naming.h"
 #include "modConfig.h"
+#include "row_text.h"
 #include "test_server.h"
 #include "work_queue.h"
 
@@ -186,6 +187,30 @@ RowPixels Painted(QListView* list, int row, const QColor& colour) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
             out.count += image.pixelColor(x, y).rgb() == colour.rgb();
+    return out;
+}
+
+// Where a row's ink (its text, darker than any tint) and the tint `tint` lie in `image`, in
+// columns and rows from the row's top left; -1 where there is none.
+struct Ink {
+    int left = -1, right = -1, top = -1, bottom = -1, tintLeft = -1, tintRight = -1;
+};
+Ink InkOf(const QImage& image, const QRect& row, const QColor& tint) {
+    Ink out;
+    const auto widen = [](int& low, int& high, int at) {
+        low = low < 0 ? at : std::min(low, at);
+        high = std::max(high, at);
+    };
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+        for (int x = row.left(); x <= row.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qGray(pixel) < 128) {
+                widen(out.left, out.right, x - row.left());
+                widen(out.top, out.bottom, y - row.top());
+            }
+            if (pixel == tint.rgb()) widen(out.tintLeft, out.tintRight, x - row.left());
+        }
+    }
     return out;
 }
 
@@ -492,6 +517,68 @@ class TestWindows : public QObject {
         w->SetFilter("");
         QCOMPARE(Painted(list, 1, Highlights::Tint(3, true)).end, Highlights::Tint(3, true));
         list->viewport()->removeEventFilter(&count);
+    }
+
+    // Rows of plain characters are drawn from the font's glyphs, others shaped by QPainter:
+    // each plain row paints as its shaped twin (a zero-width space before it) does, so that
+    // neighbours of either kind line up: its ink, its marks, the ellipsis of a long one and a
+    // mark the ellipsis cuts. A row of Arabic still paints, its marks too.
+    void plainRowsPaintAsShaped() {
+        Highlights h;
+        h.Add({"smtp", 3, false});  // every row's tint, under the marks looked at
+        h.Add({"error", 0, false});
+        const QStringList plain = {
+            "smtp error at the end: error",
+            "smtp \u00c9mile Zo\u00eb <error> AVATAR To. Wa fi fl",
+            "smtp [01234] RCPT TO:<user42@mail7.example.com> " +
+                QString("error AVATAR To. ").repeated(20),
+            "smtp " + QString("error").repeated(60),
+        };
+        QStringList rows;
+        for (const QString& text : plain) rows << text << "\u200b" + text;  // invisible
+        rows << "smtp\t\u0645\u0631\u062d\u0628\u0627 error";
+        ActivityModel model;
+        model.Append(Batch(rows));
+        ActivityListView list;
+        list.setFocusPolicy(Qt::NoFocus);  // no focus frame over a row
+        list.ShowModel(&model);
+        list.SetHighlights(&h);
+        list.resize(420, 300);
+        list.show();
+        const int last = int(rows.size()) - 1;
+        QTRY_VERIFY(list.viewport()->rect().contains(list.visualRect(model.index(last))));
+
+        RowText layout;  // the path each row takes
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        painter.setFont(list.font());
+        const QImage image = list.viewport()->grab().toImage();
+        const QColor tint = Highlights::Tint(0, false);
+        QStringList wrong;
+        for (int row = 0; row < last; row += 2) {
+            for (int twin : {0, 1}) {
+                layout.Layout(painter, rows[row + twin], 400);
+                if (layout.Shaped() != bool(twin))
+                    wrong << QString("row %1's path").arg(row + twin);
+            }
+            const Ink a = InkOf(image, list.visualRect(model.index(row)), tint);
+            const Ink b = InkOf(image, list.visualRect(model.index(row + 1)), tint);
+            // A pixel or two along a row, where harfbuzz kerns what the font's kerning table
+            // does not; none up or down.
+            const std::array mine = {a.top, a.bottom, a.left, a.right, a.tintLeft, a.tintRight};
+            const std::array shaped = {b.top, b.bottom, b.left, b.right, b.tintLeft, b.tintRight};
+            for (std::size_t i = 0; i < mine.size(); ++i) {
+                if (mine[i] >= 0 && std::abs(mine[i] - shaped[i]) <= (i < 2 ? 0 : 2)) continue;
+                QStringList both;
+                for (std::size_t j = 0; j < mine.size(); ++j)
+                    both << QString("%1/%2").arg(mine[j]).arg(shaped[j]);
+                wrong << QString("row %1 ink and tint: %2").arg(row).arg(both.join(" "));
+                break;
+            }
+        }
+        const Ink arabic = InkOf(image, list.visualRect(model.index(last)), tint);
+        if (arabic.right < 0 || arabic.tintRight < 0) wrong << "Arabic not painted";
+        QCOMPARE(wrong.join("; "), QString());
     }
 
     void theCapsDropTheOldestEntries() {
