@@ -86,9 +86,11 @@ class OneLineDelegate final : public QStyledItemDelegate {
         for (const Highlights::Span& span : marks) {
             if (span.begin >= kept) break;
             const qsizetype end = std::min(span.end, kept);
+            // Right to left where the text runs so.
             const qreal from = row_.X(span.begin);
-            const QRectF box(textRect.left() + from, textRect.top(), row_.X(end) - from,
-                             textRect.height());
+            const qreal to = row_.X(end);
+            const QRectF box(textRect.left() + std::min(from, to), textRect.top(),
+                             std::abs(to - from), textRect.height());
             if (selected) {
                 const int under =
                     textRect.top() + (textRect.height() + opt.fontMetrics.height()) / 2 - 1;

@@ -2,6 +2,7 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <array>
@@ -21,8 +22,6 @@ bool Plain(QChar c) {
 // far as it shows.
 constexpr int kChunk = 128;
 
-constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-
 }  // namespace
 
 void RowText::Layout(const QPainter& painter, const QString& text, qreal width) {
@@ -31,8 +30,21 @@ void RowText::Layout(const QPainter& painter, const QString& text, qreal width) 
     if (dpi != dpi_ || !(font == font_)) UseFont(font, dpi);
     shaped_ = !LayoutGlyphs(text, width);
     if (!shaped_) return;
-    shown_ = QFontMetricsF(font_).elidedText(text, Qt::ElideRight, width);
-    kept_ = shown_.size() == text.size() ? text.size() : std::max<qsizetype>(shown_.size() - 1, 0);
+    // One line whatever it holds. A layout of its own rather than drawText's,
+    // which would put a tab's next character where elidedText does not count
+    // it, nor say where a character of mixed directions lands.
+    QString line = text;
+    line.replace(QChar::LineSeparator, u' ').replace(QChar::ParagraphSeparator, u' ');
+    const QString shown = QFontMetricsF(font_).elidedText(line, Qt::ElideRight, width);
+    kept_ = shown.size() == text.size() ? text.size() : std::max<qsizetype>(shown.size() - 1, 0);
+    shaping_.setFont(font_);
+    shaping_.setText(shown);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    shaping_.setTextOption(option);
+    shaping_.beginLayout();
+    shaping_.createLine();
+    shaping_.endLayout();
 }
 
 void RowText::UseFont(const QFont& font, int dpi) {
@@ -114,16 +126,22 @@ bool RowText::LayoutGlyphs(const QString& text, qreal width) {
 }
 
 qreal RowText::X(qsizetype i) const {
-    if (shaped_) return QFontMetricsF(font_).horizontalAdvance(shown_.left(i));
+    if (shaped_) return shaping_.lineAt(0).cursorToX(int(i));
     return i < qsizetype(positions_.size()) ? positions_[std::size_t(i)].x() : width_;
 }
 
 void RowText::Draw(QPainter* painter, const QRectF& rect, qsizetype begin, qsizetype end) const {
     if (end <= begin) return;
     if (shaped_) {
-        const qreal left = X(begin);
-        painter->drawText(QRectF(rect.left() + left, rect.top(), X(end) - left, rect.height()),
-                          kFlags, shown_.mid(begin, end - begin));
+        // The line again, through the characters' box.
+        const qreal from = X(begin);
+        const qreal to = X(end);
+        painter->save();
+        painter->setClipRect(QRectF(rect.left() + std::min(from, to), rect.top(),
+                                    std::abs(to - from), rect.height()),
+                             Qt::IntersectClip);
+        Draw(painter, rect);
+        painter->restore();
         return;
     }
     run_.setRawData(glyphs_.data() + begin, positions_.data() + begin, int(end - begin));
@@ -134,7 +152,8 @@ void RowText::Draw(QPainter* painter, const QRectF& rect, qsizetype begin, qsize
 
 void RowText::Draw(QPainter* painter, const QRectF& rect) const {
     if (shaped_) {
-        painter->drawText(rect, kFlags, shown_);
+        const QTextLine line = shaping_.lineAt(0);
+        shaping_.draw(painter, {rect.left(), rect.top() + (rect.height() - line.height()) / 2});
         return;
     }
     Draw(painter, rect, 0, qsizetype(glyphs_.size()));

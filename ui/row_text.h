@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 
 #include <vector>
 
@@ -50,6 +51,6 @@ class RowText {
     qsizetype kept_ = 0;
     qreal width_ = 0;
     bool shaped_ = false;
-    QString shown_;  // when shaped
+    QTextLayout shaping_;  // the text shown, when shaped
     mutable QGlyphRun run_;
 };
