@@ -70,7 +70,7 @@ class OneLineDelegate final : public QStyledItemDelegate {
                                                : QPalette::Inactive;
         // The Vista style draws its pale selection from the theme, and the
         // selected text in the usual colour.
-        const bool paleSelection = style->name() == QLatin1String("windowsvista");
+        const bool paleSelection = style->inherits("QWindowsVistaStyle");
         const QColor plain = opt.palette.color(
             group, selected && !paleSelection ? QPalette::HighlightedText : QPalette::Text);
         painter->save();

@@ -532,8 +532,8 @@ class TestWindows : public QObject {
         const QStringList plain = {
             "smtp error at the end: error",
             "smtp \u00c9mile Zo\u00eb <error> AVATAR To. Wa fi fl",
-            "smtp [01234] RCPT TO:<user42@mail7.example.com> " +
-                QString("error AVATAR To. ").repeated(20),
+            "smtp [01234] error RCPT TO:<user42@mail7.example.com> " +
+                QString("AVATAR To. error ").repeated(20),
             "smtp " + QString("error").repeated(60),
         };
         QStringList rows;
