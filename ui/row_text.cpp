@@ -2,7 +2,6 @@
 
 #include <QPaintDevice>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <array>

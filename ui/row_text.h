@@ -13,13 +13,13 @@ class QPainter;
 // A list row's one line of text, elided as QFontMetrics::elidedText does, and
 // where each character is drawn. Shaping a row costs more than the rest of
 // its painting, so text of plain characters (one glyph each, all in the font
-// itself) is laid out from the font's glyphs; anything else takes QPainter's
-// own layout. Keeps its buffers and the font's glyphs from row to row.
+// itself) is laid out from the font's glyphs; anything else is shaped by a
+// QTextLayout. Keeps its buffers and the font's glyphs from row to row.
 class RowText {
   public:
     // Lays out `text` in the painter's font to fit `width`.
     void Layout(const QPainter& painter, const QString& text, qreal width);
-    // Whether QPainter lays it out, shaping it.
+    // Whether it took the QTextLayout.
     bool Shaped() const { return shaped_; }
 
     // How many of the text's characters are shown (all but those the ellipsis

@@ -521,10 +521,10 @@ class TestWindows : public QObject {
         list->viewport()->removeEventFilter(&count);
     }
 
-    // Rows of plain characters are drawn from the font's glyphs, others shaped by QPainter:
-    // each plain row paints as its shaped twin (a zero-width space before it) does, so that
-    // neighbours of either kind line up: its ink, its marks, the ellipsis of a long one and a
-    // mark the ellipsis cuts. A row of Arabic still paints, its marks too.
+    // Rows of plain characters are drawn from the font's glyphs, others shaped: each plain row
+    // paints as its shaped twin (a zero-width space before it) does, so that neighbours of
+    // either kind line up: its ink, its marks, the ellipsis of a long one and a mark the
+    // ellipsis cuts. A row with a tab and Arabic has its mark on its text.
     void plainRowsPaintAsShaped() {
         Highlights h;
         h.Add({"smtp", 3, false});  // every row's tint, under the marks looked at
