@@ -13,6 +13,7 @@
 #include "activity_model.h"
 #include "filter_model.h"
 #include "highlights.h"
+#include "row_text.h"
 
 namespace {
 
@@ -41,64 +42,71 @@ class OneLineDelegate final : public QStyledItemDelegate {
         const auto* view = qobject_cast<const ActivityListView*>(parent());
         const Highlights* highlights = view ? view->HighlightsShown() : nullptr;
         const QString filter = view ? view->FilterText() : QString();
-        if (!highlights || (highlights->Rules().empty() && filter.isEmpty())) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
+        if (highlights && highlights->Rules().empty() && filter.isEmpty()) highlights = nullptr;
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         const QString text = opt.text;  // the entry as shown: same length as read
-        const QString entry = index.data(ActivityModel::kEntryTextRole).toString();
+        const QString entry =
+            highlights ? index.data(ActivityModel::kEntryTextRole).toString() : QString();
         const bool selected = opt.state & QStyle::State_Selected;
         const bool dark = Highlights::IsDark(opt.palette.color(QPalette::Base));
-        const int colour = highlights->LineColour(entry);
+        const int colour = highlights ? highlights->LineColour(entry) : -1;
         if (colour >= 0 && !selected) opt.backgroundBrush = Highlights::Tint(colour, dark);
 
         const QWidget* widget = opt.widget;
         const QStyle* style = widget ? widget->style() : QApplication::style();
-        QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        // The style lays the text out to find its rect, which is the row's
+        // whatever the text: that would cost more than painting it.
         opt.text.clear();
+        QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
         // As QCommonStyle lays out an item's text.
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         textRect.adjust(margin, 0, -margin, 0);
-        const QFontMetrics& metrics = opt.fontMetrics;
-        const QString shown = metrics.elidedText(text, Qt::ElideRight, textRect.width());
-        // What of the entry is shown before the ellipsis.
-        const qsizetype kept =
-            shown.size() == text.size() ? text.size() : std::max<qsizetype>(shown.size() - 1, 0);
         const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                            : (opt.state & QStyle::State_Active)
                                                ? QPalette::Normal
                                                : QPalette::Inactive;
-        const QColor plain =
-            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        // The Vista style draws its pale selection from the theme, and the
+        // selected text in the usual colour.
+        const bool paleSelection = style->inherits("QWindowsVistaStyle");
+        const QColor plain = opt.palette.color(
+            group, selected && !paleSelection ? QPalette::HighlightedText : QPalette::Text);
         painter->save();
         painter->setClipRect(textRect);
         painter->setFont(opt.font);
         painter->setPen(plain);
-        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-        painter->drawText(textRect, flags, shown);
-        for (const Highlights::Span& span : highlights->Marks(entry, filter)) {
+
+        row_.Layout(*painter, text, textRect.width());
+        row_.Draw(painter, textRect);
+        const qsizetype kept = row_.Kept();  // those the ellipsis leaves
+        const QList<Highlights::Span> marks =
+            highlights ? highlights->Marks(entry, filter) : QList<Highlights::Span>();
+        for (const Highlights::Span& span : marks) {
             if (span.begin >= kept) break;
             const qsizetype end = std::min(span.end, kept);
-            const int left = textRect.left() + metrics.horizontalAdvance(shown.left(span.begin));
-            const QString part = shown.mid(span.begin, end - span.begin);
-            const QRect box(left, textRect.top(), metrics.horizontalAdvance(part),
-                            textRect.height());
+            // Right to left where the text runs so.
+            const qreal from = row_.X(span.begin);
+            const qreal to = row_.X(end);
+            const QRectF box(textRect.left() + std::min(from, to), textRect.top(),
+                             std::abs(to - from), textRect.height());
             if (selected) {
-                const int under = box.top() + (box.height() + metrics.height()) / 2 - 1;
-                painter->drawLine(box.left(), under, box.right(), under);
+                const int under =
+                    textRect.top() + (textRect.height() + opt.fontMetrics.height()) / 2 - 1;
+                painter->drawLine(QPointF(box.left(), under), QPointF(box.right() - 1, under));
                 continue;
             }
             painter->fillRect(box, Highlights::Tint(span.colour, dark));
             painter->setPen(Highlights::Colour(span.colour, dark));
-            painter->drawText(box, flags, part);
+            row_.Draw(painter, textRect, span.begin, end);
             painter->setPen(plain);
         }
         painter->restore();
     }
+
+  private:
+    mutable RowText row_;  // the rows' glyphs, painted one after another
 };
 
 }  // namespace

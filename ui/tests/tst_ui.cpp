@@ -22,6 +22,7 @@
 #include "highlights_dialog.h"
 #include "log_naming.h"
 #include "modConfig.h"
+#include "row_text.h"
 #include "test_server.h"
 #include "work_queue.h"
 
@@ -186,6 +187,32 @@ RowPixels Painted(QListView* list, int row, const QColor& colour) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
             out.count += image.pixelColor(x, y).rgb() == colour.rgb();
+    return out;
+}
+
+// Where a row's ink (darker than any tint) lies in `image`, in pixels from the row's top left,
+// -1 where there is none: its top and bottom, left and right, the right of its black (the
+// text outside the marks), and the left and right of the tint `tint`.
+enum InkAt { kInkTop, kInkBottom, kInkLeft, kInkRight, kBlackRight, kTintLeft, kTintRight };
+std::array<int, 7> InkOf(const QImage& image, const QRect& row, const QColor& tint) {
+    std::array<int, 7> out;
+    out.fill(-1);
+    const auto widen = [&out](InkAt low, InkAt high, int at) {
+        out[low] = out[low] < 0 ? at : std::min(out[low], at);
+        out[high] = std::max(out[high], at);
+    };
+    for (int y = 0; y < row.height(); ++y) {
+        for (int x = 0; x < row.width(); ++x) {
+            const QRgb pixel = image.pixel(row.left() + x, row.top() + y);
+            if (qGray(pixel) < 128) {
+                widen(kInkLeft, kInkRight, x);
+                widen(kInkTop, kInkBottom, y);
+            }
+            if (std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 100)
+                out[kBlackRight] = std::max(out[kBlackRight], x);
+            if (pixel == tint.rgb()) widen(kTintLeft, kTintRight, x);
+        }
+    }
     return out;
 }
 
@@ -492,6 +519,73 @@ class TestWindows : public QObject {
         w->SetFilter("");
         QCOMPARE(Painted(list, 1, Highlights::Tint(3, true)).end, Highlights::Tint(3, true));
         list->viewport()->removeEventFilter(&count);
+    }
+
+    // Rows of plain characters are drawn from the font's glyphs, others shaped: each plain row
+    // paints as its shaped twin (a zero-width space before it) does, so that neighbours of
+    // either kind line up: its ink, its marks, the ellipsis of a long one and a mark the
+    // ellipsis cuts. A row with a tab and Arabic has its mark on its text.
+    void plainRowsPaintAsShaped() {
+        Highlights h;
+        h.Add({"smtp", 3, false});  // every row's tint, under the marks looked at
+        h.Add({"error", 0, false});
+        const QStringList plain = {
+            "smtp error at the end: error",
+            "smtp \u00c9mile Zo\u00eb <error> AVATAR To. Wa fi fl",
+            "smtp [01234] error RCPT TO:<user42@mail7.example.com> " +
+                QString("AVATAR To. error ").repeated(20),
+            "smtp " + QString("error").repeated(60),
+        };
+        QStringList rows;
+        for (const QString& text : plain) rows << text << "\u200b" + text;  // invisible
+        rows << "smtp\t\u0645\u0631\u062d\u0628\u0627 error";
+        ActivityModel model;
+        model.Append(Batch(rows));
+        ActivityListView list;
+        list.setFocusPolicy(Qt::NoFocus);  // no focus frame over a row
+        list.ShowModel(&model);
+        list.SetHighlights(&h);
+        list.resize(420, 300);
+        list.show();
+        const int last = int(rows.size()) - 1;
+        QTRY_VERIFY(list.viewport()->rect().contains(list.visualRect(model.index(last))));
+
+        RowText layout;  // the path each row takes
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        painter.setFont(list.font());
+        const QImage image = list.viewport()->grab().toImage();
+        const QColor tint = Highlights::Tint(0, false);
+        QStringList wrong;
+        for (int row = 0; row < last; row += 2) {
+            for (int twin : {0, 1}) {
+                layout.Layout(painter, rows[row + twin], 400);
+                if (layout.Shaped() != bool(twin))
+                    wrong << QString("row %1's path").arg(row + twin);
+            }
+            const auto mine = InkOf(image, list.visualRect(model.index(row)), tint);
+            const auto shaped = InkOf(image, list.visualRect(model.index(row + 1)), tint);
+            // A pixel or two along a row, where harfbuzz kerns what the font's kerning table
+            // does not; none up or down.
+            for (std::size_t i = 0; i < mine.size(); ++i) {
+                if (mine[i] >= 0 && std::abs(mine[i] - shaped[i]) <= (i <= kInkBottom ? 0 : 2))
+                    continue;
+                QStringList both;
+                for (std::size_t j = 0; j < mine.size(); ++j)
+                    both << QString("%1/%2").arg(mine[j]).arg(shaped[j]);
+                wrong << QString("row %1 ink and tint: %2").arg(row).arg(both.join(" "));
+                break;
+            }
+        }
+        // The tab's and the Arabic's row: its mark where its text is, after a space.
+        const auto tab = InkOf(image, list.visualRect(model.index(last)), tint);
+        if (tab[kBlackRight] < 0 || tab[kTintLeft] - tab[kBlackRight] > 8 ||
+            tab[kTintLeft] < tab[kBlackRight])
+            wrong << QString("row %1: text to %2, mark from %3")
+                         .arg(last)
+                         .arg(tab[kBlackRight])
+                         .arg(tab[kTintLeft]);
+        QCOMPARE(wrong.join("; "), QString());
     }
 
     void theCapsDropTheOldestEntries() {
