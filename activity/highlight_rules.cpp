@@ -114,6 +114,13 @@ int HighlightRules::FirstMatch(std::string_view line) const {
 
 std::vector<HighlightRules::Mark> HighlightRules::Marks(std::string_view line,
                                                         std::string_view filter) const {
+    if (filter.empty()) return Marks(line, nullptr);
+    const TextSearch search(filter);
+    return Marks(line, &search);
+}
+
+std::vector<HighlightRules::Mark> HighlightRules::Marks(std::string_view line,
+                                                        const TextSearch* filter) const {
     // Every occurrence, overlapping ones too: one that loses to an earlier
     // mark may leave room for the next.
     std::vector<Mark> all;
@@ -127,7 +134,7 @@ std::vector<HighlightRules::Mark> HighlightRules::Marks(std::string_view line,
         for (std::size_t n = 0; n < sets_[s].size(); ++n)
             gather(sets_[s][n], static_cast<int>(s * TextSearchSet::kMaxNeedles + n));
     }
-    if (!filter.empty()) gather(TextSearch(filter), kFilterMark);
+    if (filter && filter->size() > 0) gather(*filter, kFilterMark);
     // The filter after every rule at one place.
     const auto order = [](const Mark& m) {
         return std::pair(m.begin, m.rule == kFilterMark ? INT32_MAX : m.rule);

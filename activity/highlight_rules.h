@@ -62,6 +62,8 @@ class HighlightRules {
     // empty, in line order, none overlapping: where two overlap, the one that
     // starts first wins, then the earlier rule, then the filter.
     std::vector<Mark> Marks(std::string_view line, std::string_view filter = {}) const;
+    // The same with the filter's search made once, for row after row.
+    std::vector<Mark> Marks(std::string_view line, const TextSearch* filter) const;
 
   private:
     Refusal Check(const HighlightRule& rule, std::size_t except) const;

@@ -108,7 +108,11 @@ QList<Highlights::Span> Highlights::Marks(const QString& line, const QString& fi
     QList<Span> spans;
     if (rules_.empty() && filter.isEmpty()) return spans;
     const std::string bytes = line.toStdString();
-    const auto marks = rules_.Marks(bytes, filter.toStdString());
+    if (filter != filterText_) {
+        filterText_ = filter;
+        filterSearch_ = activity::TextSearch(filter.toStdString());
+    }
+    const auto marks = rules_.Marks(bytes, filter.isEmpty() ? nullptr : &filterSearch_);
     spans.reserve(qsizetype(marks.size()));
     // The marks come in line order: one walk turns byte offsets into UTF-16 units.
     std::size_t byte = 0;

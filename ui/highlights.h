@@ -57,4 +57,7 @@ class Highlights final : public QObject {
     activity::HighlightRules rules_;
     activity::AlertGate gate_;
     bool sound_ = false;
+    // The filter's search, made once for the rows a view paints.
+    mutable QString filterText_;
+    mutable activity::TextSearch filterSearch_{""};
 };
