@@ -565,11 +565,12 @@ class TestWindows : public QObject {
             }
             const auto mine = InkOf(image, list.visualRect(model.index(row)), tint);
             const auto shaped = InkOf(image, list.visualRect(model.index(row + 1)), tint);
-            // A pixel or two along a row, where harfbuzz kerns what the font's kerning table
-            // does not; none up or down.
+            // None up or down. Along a row, a pixel or two where harfbuzz kerns what the
+            // font's kerning table does not, and one in a hundred more: the Windows font
+            // engine's advances round apart from shaping's over a long row.
             for (std::size_t i = 0; i < mine.size(); ++i) {
-                if (mine[i] >= 0 && std::abs(mine[i] - shaped[i]) <= (i <= kInkBottom ? 0 : 2))
-                    continue;
+                const int slack = i <= kInkBottom ? 0 : 2 + std::max(mine[i], shaped[i]) / 100;
+                if (mine[i] >= 0 && std::abs(mine[i] - shaped[i]) <= slack) continue;
                 QStringList both;
                 for (std::size_t j = 0; j < mine.size(); ++j)
                     both << QString("%1/%2").arg(mine[j]).arg(shaped[j]);
