@@ -553,7 +553,16 @@ class TestWindows : public QObject {
         RowText layout;  // the path each row takes
         QImage scratch(1, 1, QImage::Format_RGB32);
         QPainter painter(&scratch);
+        // Another font before, as on a move to another screen: nothing of it stays.
+        QFont big = list.font();
+        big.setPixelSize(30);
+        painter.setFont(big);
+        layout.Layout(painter, plain[2], 400);
         painter.setFont(list.font());
+        RowText fresh;
+        fresh.Layout(painter, plain[2], 400);
+        layout.Layout(painter, plain[2], 400);
+        QCOMPARE(layout.Kept(), fresh.Kept());
         const QImage image = list.viewport()->grab().toImage();
         const QColor tint = Highlights::Tint(0, false);
         QStringList wrong;
