@@ -113,13 +113,6 @@ int HighlightRules::FirstMatch(std::string_view line) const {
 }
 
 std::vector<HighlightRules::Mark> HighlightRules::Marks(std::string_view line,
-                                                        std::string_view filter) const {
-    if (filter.empty()) return Marks(line, nullptr);
-    const TextSearch search(filter);
-    return Marks(line, &search);
-}
-
-std::vector<HighlightRules::Mark> HighlightRules::Marks(std::string_view line,
                                                         const TextSearch* filter) const {
     // Every occurrence, overlapping ones too: one that loses to an earlier
     // mark may leave room for the next.

@@ -58,12 +58,11 @@ class HighlightRules {
         int rule = 0;
         bool operator==(const Mark&) const = default;
     };
-    // Every occurrence in `line` of each rule's text, and of `filter` when not
-    // empty, in line order, none overlapping: where two overlap, the one that
-    // starts first wins, then the earlier rule, then the filter.
-    std::vector<Mark> Marks(std::string_view line, std::string_view filter = {}) const;
-    // The same with the filter's search made once, for row after row.
-    std::vector<Mark> Marks(std::string_view line, const TextSearch* filter) const;
+    // Every occurrence in `line` of each rule's text, and of the filter's text
+    // when given and not empty, in line order, none overlapping: where two
+    // overlap, the one that starts first wins, then the earlier rule, then the
+    // filter. The filter's search is the caller's, made once for row after row.
+    std::vector<Mark> Marks(std::string_view line, const TextSearch* filter = nullptr) const;
 
   private:
     Refusal Check(const HighlightRule& rule, std::size_t except) const;

@@ -38,7 +38,7 @@ const activity::EntryBatch& Window() {
     return batch;
 }
 
-// FilterModel::SearchRun's loop: each entry's first match, then the next entry.
+// The filter's loop: each entry's first match, then the next entry.
 void BM_Filter(benchmark::State& state) {
     const activity::EntryBatch& batch = Window();
     const activity::TextSearch search(kRules[state.range(0)]);
@@ -47,18 +47,8 @@ void BM_Filter(benchmark::State& state) {
     std::vector<std::size_t> found;
     for (auto _ : state) {
         found.clear();
-        std::size_t k = 0;
-        for (std::size_t at = 0; k < ends.size();) {
-            const std::size_t hit = search.Find(text, at);
-            if (hit == std::string_view::npos) break;
-            while (ends[k] <= hit) ++k;
-            if (hit + search.size() > ends[k]) {
-                at = hit + 1;
-                continue;
-            }
-            found.push_back(k);
-            at = ends[k++];
-        }
+        activity::ForEachMatchingEntry(search, text, 0, ends,
+                                       [&found](std::size_t k) { found.push_back(k); });
         benchmark::DoNotOptimize(found.data());
     }
     state.counters["found"] = static_cast<double>(found.size());

@@ -157,7 +157,8 @@ TEST(HighlightRules, MarksEveryOccurrenceWithoutOverlaps) {
     for (const Row& row : rows) {
         HighlightRules rules;
         for (const std::string& text : row.rules) rules.Add({text, 0, false});
-        EXPECT_EQ(rules.Marks(row.line, row.filter), row.marks) << row.line << " " << row.filter;
+        const activity::TextSearch filter(row.filter);
+        EXPECT_EQ(rules.Marks(row.line, &filter), row.marks) << row.line << " " << row.filter;
     }
 }
 

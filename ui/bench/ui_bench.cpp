@@ -105,6 +105,13 @@ void WaitShown(QListView* list, int rows) {
 
 // Writes `lines` as the window's whole log and lets its timer, ticking as
 // often as it can, list and show them all.
+// SMTP's log folder set in the server's settings, and its file of today.
+std::filesystem::path SmtpLog(TestServer& server) {
+    server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
+    const std::string name = activity::ActiveFileName("", "SMTP", kToday);
+    return server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+}
+
 struct Burst {
     std::size_t bytes = 0;
     double ms = 0;
@@ -268,9 +275,7 @@ void BenchBurst(const std::vector<std::string>& lines, bool earlier) {
 
 void BenchCatchUp(const std::vector<std::string>& lines) {
     TestServer server;
-    server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
-    const std::string name = activity::ActiveFileName("", "SMTP", kToday);
-    const auto log = server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+    const auto log = SmtpLog(server);
 
     QMdiArea area;
     area.resize(800, 600);
@@ -304,9 +309,7 @@ void BenchCatchUp(const std::vector<std::string>& lines) {
 
 void BenchHighlights(const std::vector<std::string>& lines) {
     TestServer server;
-    server.SetDirectory("Connectors\\SMTP", server.WindowsLogDir());
-    const std::string name = activity::ActiveFileName("", "SMTP", kToday);
-    const auto log = server.LocalLogDir() / name.substr(name.rfind('\\') + 1);
+    const auto log = SmtpLog(server);
 
     Highlights highlights;
     // As many lines match as an administrator's rules would mark: some rare, one common.
